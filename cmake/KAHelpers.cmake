@@ -1,0 +1,41 @@
+# ka_add_folder_library(<target> <folder> [DEPS ...])
+# Every .cpp/.h below <folder> belongs to <target>, so a new file never needs an
+# edit here. Files named Main.cpp are left to the executable that owns them.
+function(ka_add_folder_library target folder)
+    cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+    file(GLOB_RECURSE sources CONFIGURE_DEPENDS
+        "${folder}/*.cpp" "${folder}/*.h")
+    list(FILTER sources EXCLUDE REGEX "/Main\\.cpp$")
+    set(has_cpp FALSE)
+    foreach(s IN LISTS sources)
+        if(s MATCHES "\\.cpp$")
+            set(has_cpp TRUE)
+        endif()
+    endforeach()
+    if(has_cpp)
+        add_library(${target} STATIC ${sources})
+        target_link_libraries(${target} PUBLIC ${ARG_DEPS})
+    else()
+        add_library(${target} INTERFACE ${sources})
+        target_link_libraries(${target} INTERFACE ${ARG_DEPS})
+    endif()
+    target_include_directories(${target} INTERFACE "${PROJECT_SOURCE_DIR}")
+    if(has_cpp)
+        target_include_directories(${target} PUBLIC "${PROJECT_SOURCE_DIR}")
+    endif()
+endfunction()
+
+# ka_add_test_suite(<target> <folder> [DEPS ...])
+# One GoogleTest binary per folder of tests/, run through CTest.
+function(ka_add_test_suite target folder)
+    cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+    file(GLOB_RECURSE sources CONFIGURE_DEPENDS "${folder}/*.cpp" "${folder}/*.h")
+    if(NOT sources)
+        return()
+    endif()
+    add_executable(${target} ${sources})
+    target_link_libraries(${target} PRIVATE ka_test_common ${ARG_DEPS})
+    gtest_discover_tests(${target}
+        DISCOVERY_TIMEOUT 120
+        PROPERTIES TIMEOUT 900)
+endfunction()

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds every test with AddressSanitizer and
+# UndefinedBehaviorSanitizer, and runs them all.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+
+jobs=$(nproc)
+build=build-test
+
+cmake -S . -B "$build" -G Ninja \
+    -DCMAKE_BUILD_TYPE=Debug \
+    -DKA_SANITIZE=ON \
+    -DKA_BUILD_TESTS=ON \
+    -DKA_BUILD_BENCH=OFF \
+    -DKA_BUILD_APP=ON
+cmake --build "$build" -j "$jobs"
+
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+
+ctest --test-dir "$build" --output-on-failure -j "$jobs"

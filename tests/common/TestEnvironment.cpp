@@ -1,0 +1,27 @@
+#include "tests/common/TestEnvironment.h"
+
+#include <cstdlib>
+
+namespace KA::Test
+{
+juce::File getTemporaryHome()
+{
+    static const juce::File home = []
+    {
+        char pattern[] = "/tmp/ka-test-home-XXXXXX";
+        const char* made = ::mkdtemp (pattern);
+        juce::File folder (made != nullptr ? juce::String (made) : juce::String ("/tmp/ka-test-home"));
+        folder.createDirectory();
+        ::setenv ("HOME", folder.getFullPathName().toRawUTF8(), 1);
+        return folder;
+    }();
+    return home;
+}
+
+juce::File makeTemporaryFolder (const juce::String& prefix)
+{
+    auto folder = getTemporaryHome().getNonexistentChildFile (prefix, {}, false);
+    folder.createDirectory();
+    return folder;
+}
+} // namespace KA::Test
