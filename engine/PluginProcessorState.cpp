@@ -1,0 +1,235 @@
+// The state side of PluginProcessor: the state tree and its blob, programs,
+// A/B snapshots and the global-settings file.
+
+#include "engine/PluginProcessor.h"
+
+#include "engine/GlobalStrings.h"
+
+#include <cstring>
+
+namespace KA
+{
+namespace
+{
+    constexpr juce::uint32 stateBlobMagic = 0x21324356; // "VC2!"
+    constexpr int stateBlobHeaderBytes = 8;
+}
+
+//==============================================================================
+juce::ValueTree PluginProcessor::copyFlushedState()
+{
+    if (! parameters.state.isValid())
+        return {};
+
+    return parameters.copyState();
+}
+
+void PluginProcessor::writeStateBlob (const juce::ValueTree& state, juce::MemoryBlock& destData)
+{
+    destData.reset();
+
+    if (auto xml = state.createXml())
+        copyXmlToBinary (*xml, destData);
+}
+
+std::unique_ptr<juce::XmlElement> PluginProcessor::readStateBlob (const void* data, int sizeInBytes)
+{
+    if (data == nullptr || sizeInBytes <= stateBlobHeaderBytes)
+        return {};
+
+    const auto* bytes = static_cast<const char*> (data);
+
+    if (juce::ByteOrder::littleEndianInt (bytes) != stateBlobMagic)
+        return {};
+
+    const auto length = (int) juce::ByteOrder::littleEndianInt (bytes + 4);
+
+    if (length < 1)
+        return {};
+
+    const auto* text = bytes + stateBlobHeaderBytes;
+    auto available = juce::jmin (length, sizeInBytes - stateBlobHeaderBytes);
+
+    // The text ends at the first NUL; what follows it is not part of the document.
+    if (const auto* nul = static_cast<const char*> (std::memchr (text, 0, (size_t) available)))
+        available = (int) (nul - text);
+
+    // Decoding malformed UTF-8 would read past the bytes that are there.
+    if (available <= 0 || ! juce::CharPointer_UTF8::isValidString (text, available))
+        return {};
+
+    return juce::parseXML (juce::String::fromUTF8 (text, available));
+}
+
+void PluginProcessor::getStateInformation (juce::MemoryBlock& destData)
+{
+    writeStateBlob (copyFlushedState(), destData);
+}
+
+void PluginProcessor::setStateInformation (const void* data, int sizeInBytes)
+{
+    if (auto xml = readStateBlob (data, sizeInBytes))
+        if (tagMatchesState (*xml))
+            replaceState (juce::ValueTree::fromXml (*xml));
+}
+
+//==============================================================================
+bool PluginProcessor::tagMatchesState (const juce::XmlElement& xml) const
+{
+    return xml.getTagName().equalsIgnoreCase (parameters.state.getType().toString());
+}
+
+void PluginProcessor::setStateFromXml (const juce::XmlElement* xml)
+{
+    if (xml != nullptr && tagMatchesState (*xml))
+        replaceState (juce::ValueTree::fromXml (*xml));
+}
+
+void PluginProcessor::addMissingParameterChildren (juce::ValueTree& tree)
+{
+    // JUCE's parameter state would put a parameter without a child back to its
+    // default; a state or preset that does not mention a parameter leaves it as it is.
+    for (auto* parameter : getParameters())
+    {
+        if (auto* withID = dynamic_cast<juce::RangedAudioParameter*> (parameter))
+        {
+            if (tree.getChildWithProperty ("id", withID->paramID).isValid())
+                continue;
+
+            juce::ValueTree child ("PARAM");
+            child.setProperty ("id", withID->paramID, nullptr);
+            child.setProperty ("value", withID->convertFrom0to1 (withID->getValue()), nullptr);
+            tree.appendChild (child, nullptr);
+        }
+    }
+}
+
+void PluginProcessor::replaceState (const juce::ValueTree& newState)
+{
+    juce::ValueTree tree (newState);
+    addMissingParameterChildren (tree);
+
+    // Both tree objects end up on the one shared tree: the extension state first, so
+    // it re-reads its values, then the parameter state, which updates the parameters.
+    extensionState.tree = tree;
+    parameters.state = extensionState.tree;
+}
+
+void PluginProcessor::resetAllParametersToDefault()
+{
+    for (auto* parameter : getParameters())
+        parameter->setValueNotifyingHost (parameter->getDefaultValue());
+}
+
+void PluginProcessor::resetParametersToDefault()
+{
+    resetAllParametersToDefault();
+    extensionState.resetToDefaults();
+    undoManager.clearUndoHistory();
+}
+
+void PluginProcessor::storeABState()
+{
+    const auto state = copyFlushedState();
+    abSnapshot = state.isValid() ? state.createXml() : nullptr;
+}
+
+void PluginProcessor::swapABState()
+{
+    const auto state = copyFlushedState();
+    auto current = state.isValid() ? state.createXml() : nullptr;
+
+    if (abSnapshot != nullptr)
+        setStateFromXml (abSnapshot.get());
+    else
+        resetParametersToDefault();
+
+    abSnapshot = std::move (current);
+}
+
+//==============================================================================
+int PluginProcessor::getNumPrograms()
+{
+    return factoryPresets.size() + 1;
+}
+
+int PluginProcessor::getCurrentProgram()
+{
+    return currentProgram;
+}
+
+void PluginProcessor::setCurrentProgram (int index)
+{
+    if (index == currentProgram)
+        return;
+
+    currentProgram = index;
+
+    if (index >= 1 && index <= factoryPresets.size())
+    {
+        if (auto* document = factoryPresets[index - 1]; document != nullptr && tagMatchesState (*document))
+        {
+            auto tree = juce::ValueTree::fromXml (*document);
+            addMissingParameterChildren (tree);
+            parameters.state = tree;
+            return;
+        }
+    }
+
+    resetAllParametersToDefault();
+}
+
+const juce::String PluginProcessor::getProgramName (int index)
+{
+    if (index < 1 || index > factoryPresets.size() || factoryPresets[index - 1] == nullptr)
+        return GlobalStrings::defaultName;
+
+    return factoryPresets[index - 1]->getStringAttribute ("name");
+}
+
+void PluginProcessor::changeProgramName (int index, const juce::String& newName)
+{
+    if (index >= 1 && index <= factoryPresets.size())
+        if (auto* document = factoryPresets[index - 1])
+            document->setAttribute ("name", newName);
+}
+
+void PluginProcessor::addFactoryPreset (const juce::String& name, juce::XmlElement* document)
+{
+    if (document == nullptr)
+        return;
+
+    document->setAttribute ("name", name);
+    factoryPresets.add (document);
+}
+
+//==============================================================================
+void PluginProcessor::initialiseProcessorState()
+{
+    parameters.createAndAddParameter (std::make_unique<juce::AudioParameterBool> (juce::ParameterID { "power", 1 },
+                                                                                   "Power",
+                                                                                   true));
+    parameters.addParameterListener ("power", this);
+    powerValue = parameters.getRawParameterValue ("power");
+
+    juce::PropertiesFile::Options options;
+    options.applicationName = getStateRootTag() + " Global Settings";
+    options.filenameSuffix = "settings";
+    options.folderName = {};
+    options.osxLibrarySubFolder = "Preferences";
+    options.commonToAllUsers = false;
+    options.ignoreCaseOfKeyNames = false;
+    options.doNotSave = false;
+    options.millisecondsBeforeSaving = 3000;
+    options.storageFormat = juce::PropertiesFile::storeAsXML;
+    options.processLock = nullptr;
+
+    globalSettings = std::make_unique<juce::ApplicationProperties>();
+    globalSettings->setStorageParameters (options);
+
+    parameters.state.addListener (&extensionState.asTreeListener());
+    extensionState.addListener (this);
+
+    replaceState (juce::ValueTree (juce::Identifier (getStateRootTag())));
+}
+} // namespace KA
