@@ -1,0 +1,316 @@
+#include "engine/dsp/BandDesign.h"
+#include "engine/dsp/LatticeBand.h"
+#include "tests/engine/dsp/DspTestHelpers.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+using namespace KA;
+using namespace KA::Test;
+
+namespace
+{
+    const double centres[] = { 50, 120, 400, 500, 800, 4500, 10000 };
+    const double qMin[] = { 0.6, 0.6, 0.5, 0.1, 0.1, 0.1, 0.1 };
+    const double qMax[] = { 3.0, 2.1, 1.56, 0.94, 0.54, 0.54, 0.83 };
+
+    Biquad referenceBand (int band, double dB, double fs)
+    {
+        const double q = qMin[band] + (qMax[band] - qMin[band]) * std::abs (dB) / 15.0;
+        return digitalPeak (fs, centres[band], q, std::pow (10.0, dB / 20.0));
+    }
+
+    void processRun (LatticeBand& band, std::vector<float>& run)
+    {
+        processLatticeBands (&band, 1, run.data(), (int) run.size() / 2);
+    }
+}
+
+TEST (LatticeBand, ImpulseResponseMatchesDirectFormInDouble)
+{
+    for (double fs : { 44100.0, 48000.0 })
+    {
+        for (int band = 0; band < numBands; ++band)
+        {
+            for (double dB : { -15.0, -3.0, 6.0, 15.0 })
+            {
+                LatticeBand b;
+                b.prepare (fs);
+                b.update (band, (float) dB, fs);
+                ASSERT_EQ (b.getOrder(), 2u);
+
+                const int n = 8192;
+                std::vector<float> run (2 * n, 0.0f);
+                run[0] = 1.0f;
+                run[1] = -0.5f;
+                processRun (b, run);
+
+                const auto expected = referenceBand (band, dB, fs).impulse (n);
+                double peak = 0;
+                for (auto v : expected)
+                    peak = std::max (peak, std::abs (v));
+
+                for (int i = 0; i < n; ++i)
+                {
+                    ASSERT_NEAR (run[2 * (size_t) i], expected[(size_t) i], 2e-4 * peak) << "band " << band << " dB " << dB << " i " << i;
+                    ASSERT_NEAR (run[2 * (size_t) i + 1], -0.5 * expected[(size_t) i], 1e-4 * peak);
+                }
+            }
+        }
+    }
+}
+
+TEST (LatticeBand, UnpreparedBandOnlyTakesTheOrder)
+{
+    LatticeBand b;
+    EXPECT_EQ (b.getOrder(), 0u);
+
+    std::vector<float> run { 0.25f, -0.5f, 1.0f, 2.0f };
+    auto copy = run;
+    processRun (b, run);
+    EXPECT_EQ (run, copy);
+
+    b.update (0, 6.0f, 48000.0);
+    EXPECT_EQ (b.getOrder(), 2u);
+
+    b.setRampSeconds (0.05);
+    b.prepare (48000.0);
+    b.reset();
+    for (int i = 0; i < LatticeBand::numCoefficients; ++i)
+        EXPECT_EQ (b.getTargetValue (i), 0.0f);
+}
+
+TEST (LatticeBand, CoefficientsRampOverFloorOfFiftyMillisecondsAndLandExactly)
+{
+    const double fs = 44100.0;
+    const int steps = (int) std::floor (0.05 * fs);
+    ASSERT_EQ (steps, 2205);
+
+    LatticeBand b;
+    b.setRampSeconds (0.05);
+    b.prepare (fs);
+    b.reset();
+    EXPECT_EQ (b.getRampSteps(), steps);
+
+    b.update (2, 9.0f, fs);
+    auto lattice = makePeakLattice (fs, 400.0f, bandQ (2, bandNormalisedValue (9.0f)), std::pow (10.0f, 9.0f * 0.05f));
+
+    std::vector<float> run (2 * (size_t) (steps - 1), 0.0f);
+    processRun (b, run);
+
+    for (int i = 0; i < 5; ++i)
+    {
+        const double target = lattice->coefficients[i];
+        EXPECT_EQ (b.getTargetValue (i), (float) target);
+        // One frame short of the end: 2204/2205 of the way, not yet landed.
+        // A float value stepped 2204 times may drift by a rounding per step.
+        EXPECT_NEAR (b.getCurrentValue (i), target * (steps - 1) / steps, steps * 1.2e-7 * std::max (1.0, std::abs (target)));
+        EXPECT_NE (b.getCurrentValue (i), (float) target);
+    }
+
+    std::vector<float> one (2, 0.0f);
+    processRun (b, one);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ (b.getCurrentValue (i), (float) lattice->coefficients[i]);
+    EXPECT_FALSE (b.isSmoothing());
+}
+
+TEST (LatticeBand, NewTargetMidRampRestartsFromTheCurrentValue)
+{
+    const double fs = 48000.0;
+    const int steps = 2400;
+
+    LatticeBand b;
+    b.setRampSeconds (0.05);
+    b.prepare (fs);
+    b.reset();
+    b.update (0, 15.0f, fs);
+
+    std::vector<float> run (2 * 1000, 0.0f);
+    processRun (b, run);
+
+    float before[5];
+    for (int i = 0; i < 5; ++i)
+        before[i] = b.getCurrentValue (i);
+
+    b.update (0, -15.0f, fs);
+    auto second = makePeakLattice (fs, 50.0f, 3.0f, std::pow (10.0f, -0.75f));
+
+    std::vector<float> one (2, 0.0f);
+    processRun (b, one);
+    for (int i = 0; i < 5; ++i)
+    {
+        const double expected = before[i] + ((double) second->coefficients[i] - before[i]) / steps;
+        EXPECT_NEAR (b.getCurrentValue (i), expected, 1e-6 * std::max (1.0, std::abs (expected)));
+    }
+
+    // The new ramp is a full ramp long from the change.
+    std::vector<float> rest (2 * (size_t) (steps - 2), 0.0f);
+    processRun (b, rest);
+    EXPECT_TRUE (b.isSmoothing());
+    processRun (b, one);
+    EXPECT_FALSE (b.isSmoothing());
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ (b.getCurrentValue (i), second->coefficients[i]);
+}
+
+TEST (LatticeBand, ResetJumpsToTargetsAndClearsState)
+{
+    LatticeBand b;
+    b.setRampSeconds (0.05);
+    b.prepare (48000.0);
+    b.update (4, 12.0f, 48000.0);
+    b.reset();
+
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ (b.getCurrentValue (i), b.getTargetValue (i));
+
+    auto run = whiteNoise (512, 1.0f, 3);
+    processRun (b, run);
+    b.reset();
+    float state[4];
+    b.getState (state);
+    for (auto s : state)
+        EXPECT_EQ (s, 0.0f);
+}
+
+TEST (LatticeBand, HardSwitchUnderNoiseStaysBounded)
+{
+    const double fs = 48000.0;
+
+    for (int band = 0; band < numBands; ++band)
+    {
+        LatticeBand b;
+        b.setRampSeconds (0.05);
+        b.prepare (fs);
+        b.update (band, 15.0f, fs);
+        b.reset();
+
+        auto run = whiteNoise (2 * 48000, 1.0f, 11u + (unsigned) band);
+        for (int block = 0; block < 48000 / 256; ++block)
+        {
+            if (block == 40)
+                b.update (band, -15.0f, fs);
+            processLatticeBands (&b, 1, run.data() + 2 * 256 * block, 256);
+        }
+
+        float peak = 0;
+        for (auto v : run)
+        {
+            ASSERT_TRUE (std::isfinite (v));
+            peak = std::max (peak, std::abs (v));
+        }
+        // The largest gain is 10^(15/20) ~ 5.6; the ramp between two stable sets stays stable.
+        EXPECT_LT (peak, 30.0f) << "band " << band;
+    }
+}
+
+TEST (LatticeBand, SeveralBandsAtOnceEqualOneAfterAnother)
+{
+    const double fs = 48000.0;
+    LatticeBand together[numBands], apart[numBands];
+    const float gains[] = { 3, -6, 9, -12, 15, -1, 4 };
+
+    for (int i = 0; i < numBands; ++i)
+    {
+        for (auto* b : { &together[i], &apart[i] })
+        {
+            b->setRampSeconds (0.05);
+            b->prepare (fs);
+            b->update (i, gains[i], fs);
+        }
+    }
+
+    auto a = whiteNoise (2 * 6000, 0.5f, 5);
+    auto c = a;
+
+    for (int start = 0; start < 6000; start += 500)
+    {
+        if (start == 3000)
+            for (int i = 0; i < numBands; i += 2)
+            {
+                together[i].update (i, -gains[i], fs);
+                apart[i].update (i, -gains[i], fs);
+            }
+
+        processLatticeBands (together, numBands, a.data() + 2 * start, 500);
+        for (int i = 0; i < numBands; ++i)
+        {
+            float* channel = c.data() + 2 * start;
+            juce::dsp::AudioBlock<float> block (&channel, 1, 500);
+            processLatticeBand (apart[i], juce::dsp::ProcessContextReplacing<float> (block));
+        }
+    }
+
+    for (size_t i = 0; i < a.size(); ++i)
+        ASSERT_EQ (a[i], c[i]) << i;
+}
+
+TEST (LatticeBand, NonFiniteInputDoesNotEnterTheState)
+{
+    const double fs = 48000.0;
+    LatticeBand clean, dirty;
+    for (auto* b : { &clean, &dirty })
+    {
+        b->prepare (fs);
+        b->update (1, 10.0f, fs);
+        b->reset();
+    }
+
+    auto a = whiteNoise (2 * 2048, 0.5f, 9);
+    auto d = a;
+    a[100] = 0.0f;  d[100] = std::numeric_limits<float>::quiet_NaN();
+    a[501] = 0.0f;  d[501] = std::numeric_limits<float>::infinity();
+    a[900] = 0.0f;  d[900] = -std::numeric_limits<float>::infinity();
+
+    processRun (clean, a);
+    processRun (dirty, d);
+    for (size_t i = 0; i < a.size(); ++i)
+        ASSERT_EQ (a[i], d[i]) << i;
+
+    // Finite but absurd input overflows; the state must recover at the next block.
+    std::vector<float> huge (64, 3.0e38f);
+    processRun (dirty, huge);
+    auto after = whiteNoise (256, 0.5f, 2);
+    processRun (dirty, after);
+    for (auto v : after)
+        ASSERT_TRUE (std::isfinite (v));
+}
+
+TEST (LatticeBand, TargetsHandedOverWhileProcessingArriveWithinOneBlock)
+{
+    const double fs = 48000.0;
+    LatticeBand b;
+    b.setRampSeconds (0.01);
+    b.prepare (fs);
+    b.reset();
+
+    std::atomic<bool> running { true };
+    std::thread changer ([&]
+    {
+        for (int i = 0; running.load() && i < 20000; ++i)
+            b.update (3, (float) (i % 31) - 15.0f, fs);
+        b.update (3, 4.5f, fs);
+    });
+
+    std::vector<float> run (2 * 64);
+    for (int block = 0; block < 400; ++block)
+    {
+        run = whiteNoise (run.size(), 0.5f, (unsigned) block);
+        processRun (b, run);
+        for (auto v : run)
+            ASSERT_TRUE (std::isfinite (v));
+    }
+
+    running = false;
+    changer.join();
+
+    // One block picks up the last target; a ramp of 480 frames later it has landed.
+    std::vector<float> tail (2 * 480);
+    processRun (b, tail);
+    auto last = makePeakLattice (fs, 500.0f, bandQ (3, bandNormalisedValue (4.5f)), std::pow (10.0f, 4.5f * 0.05f));
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ (b.getCurrentValue (i), last->coefficients[i]);
+}
