@@ -9,6 +9,11 @@ namespace KA
 SaturationStage::SaturationStage()
 {
     waveshaper.initialise ([] (float x) { return saturationCurve (x); }, -1.0f, 1.0f, 1024);
+
+    // The same points the waveshaper holds: point i at jmap (i, 0, 1023, -1, 1), guard repeated.
+    for (int i = 0; i < 1024; ++i)
+        curvePoints.push_back (saturationCurve (juce::jlimit (-1.0f, 1.0f, juce::jmap ((float) i, 0.0f, 1023.0f, -1.0f, 1.0f))));
+    curvePoints.push_back (curvePoints.back());
 }
 
 void SaturationStage::setGains (float pre, float dcGain, float linear) noexcept
@@ -107,7 +112,7 @@ void SaturationStage::processChunk (float* run, int numFrames) noexcept
 
     auto blend = [this, g] (StereoPair x, float p)
     {
-        const auto w = StereoPair { shape (x[0]), shape (x[1]), 0.0f, 0.0f };
+        const auto w = shapePair (x);
         const auto gx = g * x;
         return gx + splat (p) * (w - gx);
     };

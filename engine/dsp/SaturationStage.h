@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <memory>
+#include <vector>
 
 namespace KA
 {
@@ -65,6 +66,22 @@ public:
         return waveshaper.processSample (x);
     }
 
+    /** shape() on both channels of a frame at once, same arithmetic. */
+    StereoPair shapePair (StereoPair x) const noexcept
+    {
+        const auto lo = splat (-1.0f), hi = splat (1.0f);
+        x = x > lo ? x : lo;
+        x = x < hi ? x : hi;
+        const auto index = splat (511.5f) * x + splat (511.5f);
+        using IntPair = int __attribute__ ((vector_size (16)));
+        const auto i = __builtin_convertvector (index, IntPair);
+        const auto f = index - __builtin_convertvector (i, StereoPair);
+        const auto* p = curvePoints.data();
+        const StereoPair x0 { p[i[0]], p[i[1]], 0.0f, 0.0f };
+        const StereoPair x1 { p[i[0] + 1], p[i[1] + 1], 0.0f, 0.0f };
+        return x0 + f * (x1 - x0);
+    }
+
     // Inspection.
     const Oversampler* getOversampler() const noexcept { return oversampler.get(); }
     const InterleaveIIR& getDcBlocker() const noexcept { return dcBlocker; }
@@ -81,6 +98,7 @@ private:
     juce::SmoothedValue<float, juce::ValueSmoothingTypes::Linear> saturationMix { 0.0f };
     float linearGain = 0.0f;
     juce::dsp::LookupTableTransform<float> waveshaper;
+    std::vector<float> curvePoints; // the waveshaper's points and guard point, for the paired lookup
     InterleaveIIR dcBlocker;
     float dcBlockerGain = 0.0f;
 

@@ -91,6 +91,15 @@ TEST (SaturationCurve, WaveshaperClampsAndInterpolates)
     EXPECT_EQ (stage.shape (std::numeric_limits<float>::quiet_NaN()), -0.902147f);
     EXPECT_EQ (stage.shape (std::numeric_limits<float>::infinity()), 0.903517f);
 
+    // The paired lookup used while processing is the waveshaper's own arithmetic.
+    for (float x = -1.25f; x <= 1.25f; x += 0.000731f)
+    {
+        const auto pair = stage.shapePair (StereoPair { x, -x, 0.0f, 0.0f });
+        ASSERT_EQ (pair[0], stage.getWaveshaper().processSample (x)) << x;
+        ASSERT_EQ (pair[1], stage.getWaveshaper().processSample (-x)) << x;
+    }
+    EXPECT_EQ (stage.shapePair (splat (std::numeric_limits<float>::quiet_NaN()))[0], -0.902147f);
+
     // 1024 points over [-1, 1]: between two points the value is their straight line.
     for (int i : { 0, 100, 511, 512, 700, 1022 })
     {
