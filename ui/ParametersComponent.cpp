@@ -18,7 +18,7 @@ ParametersComponent::~ParametersComponent()
 
 SliderEx* ParametersComponent::addSliderWithAttachment (const juce::String& parameterID, int x, int y,
                                                         int width, int height, juce::Slider::SliderStyle style,
-                                                        juce::LookAndFeel* lookAndFeel, const juce::String& imageName)
+                                                        juce::LookAndFeel* lf, const juce::String& imageName)
 {
     auto slider = std::make_unique<SliderEx>();
     slider->setComponentID (parameterID);
@@ -27,9 +27,10 @@ SliderEx* ParametersComponent::addSliderWithAttachment (const juce::String& para
     slider->setBounds (x, y, width, height);
     slider->setEnabled (true);
     slider->imageName = imageName.isNotEmpty() ? imageName : parameterID;
-    slider->setLookAndFeel (lookAndFeel);
-    addAndMakeVisible (*slider);
-    auto* raw = controls.add (std::move (slider));
+    slider->setLookAndFeel (lf);
+    auto* raw = slider.get();
+    addAndMakeVisible (*raw);
+    controls.add (std::move (slider));
 
     // A missing parameter leaves an empty entry: the slider then moves freely.
     if (parameters.getParameter (parameterID) != nullptr)
@@ -47,7 +48,7 @@ SliderEx* ParametersComponent::addSliderWithAttachment (const juce::String& para
 
 std::unique_ptr<ToggleButtonEx> ParametersComponent::createToggleButton (const juce::String& id, int x, int y,
                                                                          int width, int height,
-                                                                         juce::LookAndFeel* lookAndFeel, bool enabled,
+                                                                         juce::LookAndFeel* lf, bool enabled,
                                                                          const juce::String& imageName, bool momentary)
 {
     auto button = std::make_unique<ToggleButtonEx>();
@@ -55,7 +56,7 @@ std::unique_ptr<ToggleButtonEx> ParametersComponent::createToggleButton (const j
     button->momentary = momentary;
     button->inverted = false;
     button->setComponentID (id);
-    button->setLookAndFeel (lookAndFeel);
+    button->setLookAndFeel (lf);
     button->setBounds (x, y, width, height);
     button->setEnabled (enabled);
 
@@ -73,8 +74,9 @@ ToggleButtonEx* ParametersComponent::addButtonWithAttachment (const juce::String
     if (button == nullptr)
         return nullptr;
 
-    addAndMakeVisible (*button);
-    auto* raw = static_cast<ToggleButtonEx*> (controls.add (std::move (button)));
+    auto* raw = button.get();
+    addAndMakeVisible (*raw);
+    controls.add (std::move (button));
 
     if (parameters.getParameter (parameterID) != nullptr)
     {

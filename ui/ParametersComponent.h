@@ -25,12 +25,12 @@ public:
         image name the given one or else the ID, bound to the parameter when one
         with that ID exists (free otherwise). Owned by this panel. */
     SliderEx* addSliderWithAttachment (const juce::String& parameterID, int x, int y, int width, int height,
-                                       juce::Slider::SliderStyle style, juce::LookAndFeel* lookAndFeel,
+                                       juce::Slider::SliderStyle style, juce::LookAndFeel* lf,
                                        const juce::String& imageName = {});
 
     /** A new switch for addButtonWithAttachment, not yet owned by anyone. */
     std::unique_ptr<ToggleButtonEx> createToggleButton (const juce::String& id, int x, int y, int width, int height,
-                                                        juce::LookAndFeel* lookAndFeel, bool enabled,
+                                                        juce::LookAndFeel* lf, bool enabled,
                                                         const juce::String& imageName = {}, bool momentary = false);
 
     /** Adopts the button and binds it to the parameter (when it exists). Several

@@ -30,9 +30,9 @@ JUCE_IMPLEMENT_SINGLETON (EmbeddedTypefaceHolder)
 
 PluginBarLookAndFeel::PluginBarLookAndFeel()
 {
-    setColourScheme ({ 0xff010203, 0xff010203, 0xff010203,
-                       0xffe9e9e9, 0xffe9e9e9, 0x59909090,
-                       0xff010203, 0xff909090, 0xffe9e9e9 });
+    setColourScheme ({ 0xff010203u, 0xff010203u, 0xff010203u,
+                       0xffe9e9e9u, 0xffe9e9e9u, 0x59909090u,
+                       0xff010203u, 0xff909090u, 0xffe9e9e9u });
 
     setColour (juce::ScrollBar::thumbColourId, juce::Colour (0xffff2f2f));
     setColour (juce::DirectoryContentsDisplayComponent::highlightColourId, juce::Colour (0xffff2f2f));

@@ -50,18 +50,33 @@ void PluginLookAndFeel::drawToggleButton (juce::Graphics& g, juce::ToggleButton&
 void PluginLookAndFeel::drawAlertBox (juce::Graphics& g, juce::AlertWindow& alert,
                                       const juce::Rectangle<int>& textArea, juce::TextLayout& textLayout)
 {
-    g.fillAll (alert.findColour (juce::AlertWindow::backgroundColourId));
+    AlertBoxParts parts;
+    parts.width = alert.getWidth();
+    parts.height = alert.getHeight();
+    parts.iconType = alert.getAlertType();
+    parts.hasExtraComponents = alert.containsAnyExtraComponents();
+    parts.numButtons = alert.getNumButtons();
+    parts.background = alert.findColour (juce::AlertWindow::backgroundColourId);
+    parts.text = alert.findColour (juce::AlertWindow::textColourId);
+    parts.outline = alert.findColour (juce::AlertWindow::outlineColourId);
+    drawAlertBox (g, parts, textArea, textLayout);
+}
 
-    auto iconSize = juce::jmin (alert.getHeight() + 20, 100);
+void PluginLookAndFeel::drawAlertBox (juce::Graphics& g, const AlertBoxParts& alert,
+                                      const juce::Rectangle<int>& textArea, juce::TextLayout& textLayout)
+{
+    g.fillAll (alert.background);
 
-    if (alert.containsAnyExtraComponents() || alert.getNumButtons() > 2)
+    auto iconSize = juce::jmin (alert.height + 20, 100);
+
+    if (alert.hasExtraComponents || alert.numButtons > 2)
         iconSize = juce::jmin (iconSize, textArea.getHeight() + 50);
 
     int iconWidth = 0;
 
-    if (alert.getAlertType() != juce::MessageBoxIconType::NoIcon)
+    if (alert.iconType != juce::MessageBoxIconType::NoIcon)
     {
-        auto* icon = alertIcons[alert.getAlertType() == juce::MessageBoxIconType::WarningIcon ? 1 : 0];
+        auto* icon = alertIcons[alert.iconType == juce::MessageBoxIconType::WarningIcon ? 1 : 0];
 
         if (icon != nullptr)
             icon->drawWithin (g, juce::Rectangle<float> (20.0f, 0.0f, (float) iconSize, (float) iconSize),
@@ -70,11 +85,11 @@ void PluginLookAndFeel::drawAlertBox (juce::Graphics& g, juce::AlertWindow& aler
         iconWidth = 120;
     }
 
-    g.setColour (alert.findColour (juce::AlertWindow::textColourId));
+    g.setColour (alert.text);
     textLayout.draw (g, textArea.withTrimmedLeft (iconWidth).toFloat());
 
-    g.setColour (alert.findColour (juce::AlertWindow::outlineColourId));
-    g.drawRect (0.0f, 0.0f, (float) alert.getWidth(), (float) alert.getHeight(), 1.0f);
+    g.setColour (alert.outline);
+    g.drawRect (0.0f, 0.0f, (float) alert.width, (float) alert.height, 1.0f);
 }
 
 void PluginLookAndFeel::drawTextEditorOutline (juce::Graphics&, int, int, juce::TextEditor&)

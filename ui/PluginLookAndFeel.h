@@ -39,6 +39,19 @@ public:
     juce::Font getSliderPopupFont (juce::Slider&) override;
     int getSliderPopupPlacement (juce::Slider&) override;
 
+    /** What the alert box drawing needs of its window. */
+    struct AlertBoxParts
+    {
+        int width = 0, height = 0;
+        juce::MessageBoxIconType iconType = juce::MessageBoxIconType::NoIcon;
+        bool hasExtraComponents = false;
+        int numButtons = 0;
+        juce::Colour background, text, outline;
+    };
+
+    /** The alert box drawing proper, apart from the window it is drawn for. */
+    void drawAlertBox (juce::Graphics&, const AlertBoxParts&, const juce::Rectangle<int>& textArea, juce::TextLayout&);
+
     /** Frame of a knob strip with this many frames for the slider's value. */
     static int getRotaryFrame (juce::Slider&, int numFrames);
 
