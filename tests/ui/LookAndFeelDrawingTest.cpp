@@ -173,9 +173,13 @@ TEST (PluginLookAndFeel, ThumbModeDrawsTheCapAtHalfSizeOnTheThumb)
             EXPECT_EQ (at (along, vertical ? 26 : 24).getARGB(), capColour.getARGB());
             EXPECT_EQ (at (along, vertical ? 28 : 26).getAlpha(), 0);
             if (along - 15 >= 0)
+            {
                 EXPECT_EQ (at (along - 15, 5).getAlpha(), 0);
+            }
             if (along + 15 < 78)
+            {
                 EXPECT_EQ (at (along + 15, 5).getAlpha(), 0);
+            }
         }
 
         fader.setLookAndFeel (nullptr);

@@ -32,6 +32,8 @@ public:
         return layout;
     }
 
+    using juce::AudioProcessor::processBlock;
+
     const juce::String getName() const override { return "Test"; }
     void prepareToPlay (double, int) override {}
     void releaseResources() override {}
