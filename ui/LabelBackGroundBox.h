@@ -1,0 +1,22 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+namespace KA
+{
+/** The translucent backdrop of every overlay panel of the editor: it dims what
+    lies behind it and takes the clicks meant for it. */
+class LabelBackGroundBox : public juce::Label
+{
+public:
+    LabelBackGroundBox();
+
+    /** Backdrop alpha relative to the look-and-feel's window background. */
+    static constexpr float backdropOpacity = 0.7f;
+
+    void lookAndFeelChanged() override;
+
+private:
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (LabelBackGroundBox)
+};
+} // namespace KA

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <memory>
+
+namespace KA
+{
+/** Gives a component one slot for the dialog shown over it. Opening a dialog
+    replaces the one in the slot; a dialog that is closed is only hidden and
+    stays in the slot until it is replaced or the owner goes. */
+class ManageDialogComponent
+{
+public:
+    /** The parent is the component the dialogs cover (normally the derived
+        component itself); every dialog opened gets the look-and-feel given. */
+    ManageDialogComponent (juce::Component& parent, juce::LookAndFeel* dialogLookAndFeel);
+    ~ManageDialogComponent();
+
+    /** Makes the component the current dialog, deletes the previous one (once its
+        result callback has returned, when it is inside it), shows the new one on
+        top of the parent and lays the parent out again. The parent's resized is
+        expected to give the current dialog its whole bounds. */
+    void openDialog (std::unique_ptr<juce::Component> dialog);
+
+    juce::Component* getCurrentDialog() const noexcept { return currentDialog.get(); }
+
+    juce::LookAndFeel* getDialogLookAndFeel() const noexcept { return dialogLookAndFeel; }
+
+    /** The look-and-feel for the dialogs opened from now on; the open one keeps its own. */
+    void setDialogLookAndFeel (juce::LookAndFeel* lf) noexcept { dialogLookAndFeel = lf; }
+
+private:
+    static void disposeOf (std::unique_ptr<juce::Component> dialog);
+
+    juce::Component* parent;
+    juce::LookAndFeel* dialogLookAndFeel;
+    std::unique_ptr<juce::Component> currentDialog;
+
+    JUCE_DECLARE_NON_COPYABLE (ManageDialogComponent)
+};
+} // namespace KA
