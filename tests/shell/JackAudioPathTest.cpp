@@ -1,0 +1,163 @@
+#include "shell/MainContentComponent.h"
+#include "shell/NotificationArea.h"
+#include "tests/shell/support/JackProbe.h"
+#include "tests/shell/support/MessageLoop.h"
+#include "tests/shell/support/ScaledCopyProcessor.h"
+#include "tests/shell/support/TestServers.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace KA::Test;
+using Window = KA::StandaloneFilterWindow;
+
+namespace
+{
+float peak (const std::vector<float>& v)
+{
+    float p = 0.0f;
+    for (auto s : v)
+        p = std::max (p, std::abs (s));
+    return p;
+}
+
+/** Smallest worst-case error of received[n] against gain * sent[n - lag], over every lag
+    the JACK graph can introduce (the probe and the program feed each other, so one
+    side hears the other a period late). */
+double bestMatchError (const JackProbe::Recording& r, double gain, int maxLag)
+{
+    double best = 1.0e9;
+
+    for (int lag = 0; lag <= maxLag; ++lag)
+    {
+        double worst = 0.0;
+
+        for (size_t n = (size_t) maxLag; n < r.received.size() && worst < best; ++n)
+            worst = std::max (worst, std::abs ((double) r.received[n] - gain * (double) r.sent[n - (size_t) lag]));
+
+        best = std::min (best, worst);
+    }
+
+    return best;
+}
+
+class JackAudioPath : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE (ensureVirtualDisplay().isNotEmpty());
+        jack = std::make_unique<JackServer> (256);
+        ASSERT_TRUE (jack->isRunning()) << "jackd with the dummy driver did not start";
+
+        settings.setValue ("audioSetup", "<DEVICESETUP deviceType=\"JACK\" audioOutputDeviceName=\"system\""
+                                         " audioInputDeviceName=\"system\"/>");
+
+        window = std::make_unique<Window> ("JACK test", juce::Colours::black, &settings, false,
+                                           juce::String(), nullptr, juce::Array<KA::SettingsPluginInOuts>(), false,
+                                           [this] { return processor = new ScaledCopyProcessor(); });
+        window->setVisible (true);
+        holder = window->getPluginHolder();
+        content = window->getMainContent();
+        ASSERT_NE (content, nullptr);
+    }
+
+    void TearDown() override
+    {
+        probe = nullptr;
+        window = nullptr;
+        jack = nullptr;
+    }
+
+    void connectProbe()
+    {
+        probe = std::make_unique<JackProbe> (jack->getName());
+        ASSERT_TRUE (probe->isOpen());
+        ASSERT_TRUE (probe->connectTo ("JUCEJack"));
+    }
+
+    void unmuteWithTheBarButton()
+    {
+        content->getNotificationArea().getButton().triggerClick();
+        ASSERT_TRUE (runUntil ([this] { return ! holder->muteInput.load() && ! content->isShowingNotification(); }, 3000));
+    }
+
+    JackProbe::Recording record()
+    {
+        return probe->record (16384, 4096, 10000);
+    }
+
+    std::unique_ptr<JackServer> jack;
+    juce::PropertySet settings;
+    std::unique_ptr<Window> window;
+    KA::StandalonePluginHolder* holder = nullptr;
+    Window::MainContentComponent* content = nullptr;
+    ScaledCopyProcessor* processor = nullptr;
+    std::unique_ptr<JackProbe> probe;
+};
+} // namespace
+
+TEST_F (JackAudioPath, InputIsMutedUntilTheBarButtonThenReachesTheOutputProcessed)
+{
+    auto* device = holder->deviceManager.getCurrentAudioDevice();
+    ASSERT_NE (device, nullptr);
+    EXPECT_EQ (device->getTypeName(), "JACK");
+    ASSERT_TRUE (runUntil ([this] { return processor->blocksProcessed.load() > 20; }, 5000)) << "no device callbacks";
+
+    // The bar across the top, the editor below it.
+    auto& bar = content->getNotificationArea();
+    EXPECT_TRUE (content->isShowingNotification());
+    EXPECT_TRUE (bar.isVisible());
+    EXPECT_EQ (bar.getLabel().getText(), "Audio input is muted to avoid feedback loop");
+    EXPECT_EQ (bar.getButton().getButtonText(), "Unmute Input");
+    EXPECT_EQ (bar.getBounds(), juce::Rectangle<int> (0, 0, content->getWidth(), 30));
+    EXPECT_EQ (content->getEditor()->getBounds(), content->getLocalBounds().withTrimmedTop (30));
+
+    connectProbe();
+    const auto muted = record();
+    ASSERT_FALSE (muted.sent.empty());
+    EXPECT_NEAR (peak (muted.sent), JackProbe::amplitude, 0.01);
+    EXPECT_EQ (peak (muted.received), 0.0f) << "muted input leaked to the output";
+
+    unmuteWithTheBarButton();
+    EXPECT_FALSE (content->getNotificationArea().isVisible());
+    EXPECT_EQ (content->getEditor()->getBounds(), content->getLocalBounds());
+
+    const auto open = record();
+    ASSERT_FALSE (open.sent.empty());
+    EXPECT_NEAR (peak (open.received), JackProbe::amplitude * 0.5, 0.01);
+    EXPECT_LT (bestMatchError (open, ScaledCopyProcessor::defaultGain, 4096), 1.0e-5);
+}
+
+TEST_F (JackAudioPath, BufferSizeGrowingWhileRunningNeverOverrunsThePreparedBuffers)
+{
+    ASSERT_TRUE (runUntil ([this] { return processor->blocksProcessed.load() > 20; }, 5000));
+    const auto prepared = processor->preparedBlockSize.load();
+    EXPECT_EQ (prepared, 256);
+
+    connectProbe();
+
+    // Muted: JACK now delivers four times the announced block.
+    ASSERT_TRUE (probe->setBufferSize (1024));
+    ASSERT_TRUE (runUntil ([this] { return probe->getBufferSize() == 1024; }, 3000));
+    const auto muted = record();
+    ASSERT_FALSE (muted.sent.empty());
+    EXPECT_EQ (peak (muted.received), 0.0f);
+
+    unmuteWithTheBarButton();
+    const auto open = record();
+    ASSERT_FALSE (open.sent.empty());
+    EXPECT_LT (bestMatchError (open, ScaledCopyProcessor::defaultGain, 4096), 1.0e-5);
+
+    // Shrinking is harmless; growing again past the first size still is.
+    ASSERT_TRUE (probe->setBufferSize (64));
+    ASSERT_TRUE (runUntil ([this] { return probe->getBufferSize() == 64; }, 3000));
+    ASSERT_TRUE (probe->setBufferSize (2048));
+    ASSERT_TRUE (runUntil ([this] { return probe->getBufferSize() == 2048; }, 3000));
+    const auto large = record();
+    ASSERT_FALSE (large.sent.empty());
+    EXPECT_LT (bestMatchError (large, ScaledCopyProcessor::defaultGain, 6144), 1.0e-5);
+
+    EXPECT_LE (processor->largestBlock.load(), prepared);
+}

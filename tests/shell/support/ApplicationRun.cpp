@@ -1,0 +1,109 @@
+#include "tests/shell/support/ApplicationRun.h"
+
+#include "shell/PluginStateEncoding.h"
+#include "shell/StandaloneFilterApp.h"
+#include "tests/common/TestEnvironment.h"
+
+#include <cmath>
+
+namespace KA::Test
+{
+ApplicationRun::ApplicationRun()
+    : home (makeTemporaryFolder ("app-home"))
+{
+}
+
+juce::File ApplicationRun::getBinary()
+{
+    // build/tests/ka_shell_tests -> build/shell/KADravonRoreRurediriz
+    return juce::File::getSpecialLocation (juce::File::currentExecutableFile)
+        .getParentDirectory().getParentDirectory()
+        .getChildFile ("shell").getChildFile ("KADravonRoreRurediriz");
+}
+
+juce::File ApplicationRun::getSettingsFile() const
+{
+    // JUCE's place for these options, moved from this process's HOME to the run's own.
+    const auto inOurHome = StandaloneFilterApp::getSettingsOptions().getDefaultFile();
+    const auto relative = inOurHome.getRelativePathFrom (getTemporaryHome());
+    return home.getChildFile (relative);
+}
+
+std::unique_ptr<juce::PropertiesFile> ApplicationRun::openSettings() const
+{
+    return std::make_unique<juce::PropertiesFile> (getSettingsFile(), StandaloneFilterApp::getSettingsOptions());
+}
+
+void ApplicationRun::writeSettings (const juce::StringPairArray& values) const
+{
+    getSettingsFile().getParentDirectory().createDirectory();
+    auto settings = openSettings();
+
+    for (auto& key : values.getAllKeys())
+        settings->setValue (key, values[key]);
+
+    settings->saveIfNeeded();
+}
+
+bool ApplicationRun::launch (const juce::String& jackServerName)
+{
+    juce::StringPairArray env;
+    env.set ("HOME", home.getFullPathName());
+    env.set ("DISPLAY", ensureVirtualDisplay());
+    env.set ("JACK_DEFAULT_SERVER", jackServerName.isNotEmpty() ? jackServerName
+                                                                : "ka-test-no-server-" + juce::String (juce::Random::getSystemRandom().nextInt()));
+    return process.start ({ getBinary().getFullPathName() }, env, -1, home.getChildFile ("application.log"));
+}
+
+unsigned long ApplicationRun::waitUntilShown (X11Session& x, int timeoutMs)
+{
+    for (int waited = 0; waited <= timeoutMs && process.isRunning(); waited += 50)
+    {
+        if (auto w = x.findWindow (windowTitle); w != 0 && x.isViewable (w))
+            return w;
+
+        juce::Thread::sleep (50);
+    }
+
+    return 0;
+}
+
+juce::String encodeStateXml (const juce::String& xmlText)
+{
+    // "VC2!", the text's byte count as 32-bit little-endian, the text, a NUL.
+    juce::MemoryOutputStream out;
+    out.write ("VC2!", 4);
+    const auto text = xmlText.toStdString();
+    out.writeInt ((int) text.size());
+    out.write (text.data(), text.size());
+    out.writeByte (0);
+    return out.getMemoryBlock().toBase64Encoding();
+}
+
+double readStoredParameter (const juce::String& filterState, const juce::String& parameterId)
+{
+    const auto nan = std::numeric_limits<double>::quiet_NaN();
+    juce::MemoryBlock blob;
+
+    if (! blob.fromBase64Encoding (filterState) || blob.getSize() < 9 || std::memcmp (blob.getData(), "VC2!", 4) != 0)
+        return nan;
+
+    juce::MemoryInputStream in (blob, false);
+    in.skipNextBytes (4);
+    const auto length = in.readInt();
+
+    if (length <= 0 || (size_t) length + 8 > blob.getSize())
+        return nan;
+
+    const auto xml = juce::parseXML (juce::String::fromUTF8 (static_cast<const char*> (blob.getData()) + 8, length));
+
+    if (xml == nullptr)
+        return nan;
+
+    for (auto* param : xml->getChildWithTagNameIterator ("PARAM"))
+        if (param->getStringAttribute ("id") == parameterId)
+            return param->getDoubleAttribute ("value", nan);
+
+    return nan;
+}
+} // namespace KA::Test

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "tests/shell/support/TestServers.h"
+#include "tests/shell/support/X11Session.h"
+
+#include <juce_data_structures/juce_data_structures.h>
+
+namespace KA::Test
+{
+/** One run of the real application binary with a HOME of its own, on the test display,
+    away from any JACK server unless one is named. */
+class ApplicationRun
+{
+public:
+    static constexpr const char* windowTitle = "KA Dravon Rore Rurediriz";
+
+    ApplicationRun();
+
+    static juce::File getBinary();
+
+    juce::File getSettingsFile() const;
+    std::unique_ptr<juce::PropertiesFile> openSettings() const;
+    void writeSettings (const juce::StringPairArray& values) const;
+
+    bool launch (const juce::String& jackServerName = {});
+
+    /** Waits until the application's window is on screen; returns it, or 0. */
+    unsigned long waitUntilShown (X11Session& x, int timeoutMs = 30000);
+
+    ChildProcessHandle process;
+    juce::File home;
+};
+
+/** A state blob in the stored format: JUCE's binary-wrapped XML, then base 64. */
+juce::String encodeStateXml (const juce::String& xmlText);
+
+/** The value of a "PARAM" in a stored state text, or NaN. */
+double readStoredParameter (const juce::String& filterState, const juce::String& parameterId);
+} // namespace KA::Test

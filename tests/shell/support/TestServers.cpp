@@ -1,0 +1,232 @@
+#include "tests/shell/support/TestServers.h"
+
+#include "tests/shell/support/JackLibrary.h"
+
+#include <juce_events/juce_events.h>
+
+#include <csignal>
+#include <dlfcn.h>
+#include <cstdlib>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace KA::Test
+{
+ChildProcessHandle::~ChildProcessHandle()
+{
+    stop();
+}
+
+bool ChildProcessHandle::start (const juce::StringArray& args, const juce::StringPairArray& extraEnvironment,
+                                int fdForChild, const juce::File& outputFile)
+{
+    const auto parent = ::getpid();
+    pid = ::fork();
+
+    if (pid < 0)
+        return false;
+
+    if (pid == 0)
+    {
+        ::prctl (PR_SET_PDEATHSIG, SIGKILL);
+
+        if (::getppid() != parent)
+            ::_exit (127);
+
+        for (auto& key : extraEnvironment.getAllKeys())
+            ::setenv (key.toRawUTF8(), extraEnvironment[key].toRawUTF8(), 1);
+
+        if (fdForChild >= 0 && fdForChild != 3)
+            ::dup2 (fdForChild, 3);
+
+        const auto out = outputFile == juce::File() ? juce::String ("/dev/null") : outputFile.getFullPathName();
+        const auto outFd = ::open (out.toRawUTF8(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+
+        if (outFd >= 0)
+        {
+            ::dup2 (outFd, 1);
+            ::dup2 (outFd, 2);
+        }
+
+        std::vector<char*> argv;
+        for (auto& a : args)
+            argv.push_back (const_cast<char*> (a.toRawUTF8()));
+        argv.push_back (nullptr);
+
+        ::execvp (argv[0], argv.data());
+        ::_exit (127);
+    }
+
+    exited = false;
+    return true;
+}
+
+bool ChildProcessHandle::isRunning()
+{
+    if (pid <= 0 || exited)
+        return false;
+
+    if (::waitpid (pid, &status, WNOHANG) == pid)
+        exited = true;
+
+    return ! exited;
+}
+
+void ChildProcessHandle::signal (int signalNumber)
+{
+    if (isRunning())
+        ::kill (pid, signalNumber);
+}
+
+int ChildProcessHandle::waitForExit (int timeoutMs)
+{
+    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
+
+    while (isRunning())
+    {
+        if (juce::Time::getMillisecondCounter() > end)
+            return -1;
+
+        juce::Thread::sleep (10);
+    }
+
+    if (pid <= 0)
+        return -1;
+
+    return WIFEXITED (status) ? WEXITSTATUS (status) : -1;
+}
+
+void ChildProcessHandle::stop()
+{
+    if (! isRunning())
+        return;
+
+    ::kill (pid, SIGTERM);
+
+    if (waitForExit (5000) == -1 && isRunning())
+    {
+        ::kill (pid, SIGKILL);
+        ::waitpid (pid, &status, 0);
+        exited = true;
+    }
+}
+
+//==============================================================================
+namespace
+{
+    ChildProcessHandle* displayServer = nullptr;
+
+    void stopDisplayServer()
+    {
+        delete displayServer;
+        displayServer = nullptr;
+    }
+} // namespace
+
+void pinSharedLibraries()
+{
+    // JUCE unloads the X libraries at shutdown; their global allocations then look
+    // like leaks to the sanitizer. Loaded once more with RTLD_NODELETE, they stay.
+    static const bool pinned = []
+    {
+        for (auto* name : { "libX11.so.6", "libXext.so.6", "libXrandr.so.2", "libXinerama.so.1",
+                            "libXcursor.so.1", "libXtst.so.6", "libjack.so.0" })
+            ::dlopen (name, RTLD_LAZY | RTLD_NODELETE);
+
+        return true;
+    }();
+
+    juce::ignoreUnused (pinned);
+}
+
+juce::String ensureVirtualDisplay()
+{
+    pinSharedLibraries();
+
+    static const juce::String display = []
+    {
+        // JUCE takes X seriously (thread support, its own error handlers instead of
+        // Xlib's exit-on-error) only in a process it believes to be an application.
+        if (juce::JUCEApplicationBase::createInstance == nullptr)
+            juce::JUCEApplicationBase::createInstance = [] () -> juce::JUCEApplicationBase* { return nullptr; };
+
+        int fds[2];
+
+        if (::pipe (fds) != 0)
+            return juce::String();
+
+        displayServer = new ChildProcessHandle();
+        // -displayfd picks a free display number and reports it once the server is ready.
+        displayServer->start ({ "Xvfb", "-displayfd", "3", "-screen", "0", "1280x800x24", "-nolisten", "tcp" },
+                              {}, fds[1]);
+        ::close (fds[1]);
+
+        juce::String number;
+        pollfd p { fds[0], POLLIN, 0 };
+
+        for (int waited = 0; waited < 10000 && ! number.containsChar ('\n'); waited += 50)
+        {
+            if (::poll (&p, 1, 50) > 0)
+            {
+                char buffer[16] = {};
+                const auto n = ::read (fds[0], buffer, sizeof (buffer) - 1);
+
+                if (n <= 0)
+                    break;
+
+                number += juce::String (buffer, (size_t) n);
+            }
+        }
+
+        ::close (fds[0]);
+        std::atexit (stopDisplayServer);
+
+        const auto name = ":" + number.trim();
+        ::setenv ("DISPLAY", name.toRawUTF8(), 1);
+        return number.trim().isEmpty() ? juce::String() : name;
+    }();
+
+    return display;
+}
+
+//==============================================================================
+JackServer::JackServer (int periodSize, int sampleRate)
+    : name ("ka-test-" + juce::String (::getpid()) + "-" + juce::String::toHexString (juce::Random::getSystemRandom().nextInt()))
+{
+    process.start ({ "jackd", "--no-realtime", "-n", name, "-d", "dummy",
+                     "-r", juce::String (sampleRate), "-p", juce::String (periodSize) });
+
+    ::setenv ("JACK_DEFAULT_SERVER", name.toRawUTF8(), 1);
+    pinSharedLibraries();
+    auto& jack = JackLibrary::get();
+
+    for (int waited = 0; waited < 10000 && process.isRunning(); waited += 50)
+    {
+        if (jack.isLoaded())
+        {
+            jack_status_t status {};
+
+            if (auto* client = jack.client_open ("ka-ready-check", (jack_options_t) (JackNoStartServer | JackServerName),
+                                                 &status, name.toRawUTF8()))
+            {
+                jack.client_close (client);
+                ready = true;
+                break;
+            }
+        }
+
+        juce::Thread::sleep (50);
+    }
+}
+
+JackServer::~JackServer()
+{
+    process.stop();
+    ::setenv ("JACK_DEFAULT_SERVER", "ka-test-no-server", 1);
+}
+} // namespace KA::Test

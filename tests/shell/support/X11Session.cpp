@@ -1,0 +1,152 @@
+#include "tests/shell/support/X11Session.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+
+namespace KA::Test
+{
+struct X11Session::Functions
+{
+    juce::DynamicLibrary x11, xtst;
+
+    decltype (&::XOpenDisplay) openDisplay = nullptr;
+    decltype (&::XCloseDisplay) closeDisplay = nullptr;
+    decltype (&::XDefaultRootWindow) defaultRootWindow = nullptr;
+    decltype (&::XQueryTree) queryTree = nullptr;
+    decltype (&::XFetchName) fetchName = nullptr;
+    decltype (&::XFree) free = nullptr;
+    decltype (&::XInternAtom) internAtom = nullptr;
+    decltype (&::XSendEvent) sendEvent = nullptr;
+    decltype (&::XFlush) flush = nullptr;
+    decltype (&::XSync) sync = nullptr;
+    decltype (&::XKeysymToKeycode) keysymToKeycode = nullptr;
+    decltype (&::XGetWindowAttributes) getWindowAttributes = nullptr;
+    int (*fakeKeyEvent) (Display*, unsigned int, Bool, unsigned long) = nullptr;
+
+    bool load()
+    {
+        if (! x11.open ("libX11.so.6") || ! xtst.open ("libXtst.so.6"))
+            return false;
+
+        const auto find = [] (juce::DynamicLibrary& lib, auto& f, const char* symbol)
+        {
+            f = reinterpret_cast<std::remove_reference_t<decltype (f)>> (lib.getFunction (symbol));
+            return f != nullptr;
+        };
+
+        return find (x11, openDisplay, "XOpenDisplay") && find (x11, closeDisplay, "XCloseDisplay")
+            && find (x11, defaultRootWindow, "XDefaultRootWindow") && find (x11, queryTree, "XQueryTree")
+            && find (x11, fetchName, "XFetchName") && find (x11, free, "XFree")
+            && find (x11, internAtom, "XInternAtom") && find (x11, sendEvent, "XSendEvent")
+            && find (x11, flush, "XFlush") && find (x11, sync, "XSync")
+            && find (x11, keysymToKeycode, "XKeysymToKeycode")
+            && find (x11, getWindowAttributes, "XGetWindowAttributes")
+            && find (xtst, fakeKeyEvent, "XTestFakeKeyEvent");
+    }
+};
+
+X11Session::X11Session (const juce::String& displayName)
+    : fn (std::make_unique<Functions>())
+{
+    if (fn->load())
+        display = fn->openDisplay (displayName.toRawUTF8());
+}
+
+X11Session::~X11Session()
+{
+    if (display != nullptr)
+        fn->closeDisplay (static_cast<Display*> (display));
+}
+
+unsigned long X11Session::findWindow (const juce::String& title)
+{
+    if (display == nullptr)
+        return 0;
+
+    auto* d = static_cast<Display*> (display);
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned int count = 0;
+    unsigned long found = 0;
+
+    if (fn->queryTree (d, fn->defaultRootWindow (d), &root, &parent, &children, &count) == 0)
+        return 0;
+
+    for (unsigned int i = 0; i < count && found == 0; ++i)
+    {
+        char* name = nullptr;
+
+        if (fn->fetchName (d, children[i], &name) != 0 && name != nullptr)
+        {
+            if (title == juce::String::fromUTF8 (name))
+                found = children[i];
+
+            fn->free (name);
+        }
+    }
+
+    if (children != nullptr)
+        fn->free (children);
+
+    return found;
+}
+
+bool X11Session::isViewable (unsigned long window)
+{
+    if (display == nullptr || window == 0)
+        return false;
+
+    XWindowAttributes attributes {};
+    return fn->getWindowAttributes (static_cast<Display*> (display), window, &attributes) != 0
+        && attributes.map_state == IsViewable;
+}
+
+unsigned long X11Session::waitForWindow (const juce::String& title, int timeoutMs)
+{
+    for (int waited = 0; waited <= timeoutMs; waited += 50)
+    {
+        if (auto w = findWindow (title))
+            return w;
+
+        juce::Thread::sleep (50);
+    }
+
+    return 0;
+}
+
+bool X11Session::sendDeleteWindow (unsigned long window)
+{
+    if (display == nullptr || window == 0)
+        return false;
+
+    auto* d = static_cast<Display*> (display);
+    XEvent event {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = fn->internAtom (d, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = (long) fn->internAtom (d, "WM_DELETE_WINDOW", False);
+    event.xclient.data.l[1] = CurrentTime;
+
+    const auto sent = fn->sendEvent (d, window, False, NoEventMask, &event) != 0;
+    fn->sync (d, False);
+    return sent;
+}
+
+bool X11Session::pressControlQ()
+{
+    if (display == nullptr)
+        return false;
+
+    auto* d = static_cast<Display*> (display);
+    const auto control = fn->keysymToKeycode (d, XK_Control_L);
+    const auto q = fn->keysymToKeycode (d, XK_q);
+
+    fn->fakeKeyEvent (d, control, True, CurrentTime);
+    fn->fakeKeyEvent (d, q, True, CurrentTime);
+    fn->fakeKeyEvent (d, q, False, CurrentTime);
+    fn->fakeKeyEvent (d, control, False, CurrentTime);
+    fn->sync (d, False);
+    return true;
+}
+} // namespace KA::Test

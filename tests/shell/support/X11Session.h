@@ -1,0 +1,33 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+namespace KA::Test
+{
+/** A plain X client of its own (libX11 and libXtst through dlopen), for driving another
+    process's window the way a window manager or a keyboard would. */
+class X11Session
+{
+public:
+    explicit X11Session (const juce::String& displayName);
+    ~X11Session();
+
+    bool isOpen() const noexcept { return display != nullptr; }
+
+    /** The first top-level window whose name is the given title, or 0. */
+    unsigned long findWindow (const juce::String& title);
+    bool isViewable (unsigned long window);
+    unsigned long waitForWindow (const juce::String& title, int timeoutMs);
+
+    /** What a window manager's close button sends. */
+    bool sendDeleteWindow (unsigned long window);
+
+    /** Presses and releases Ctrl+Q through the XTEST extension. */
+    bool pressControlQ();
+
+private:
+    struct Functions;
+    std::unique_ptr<Functions> fn;
+    void* display = nullptr;
+};
+} // namespace KA::Test
