@@ -38,7 +38,8 @@ protected:
 
     static juce::String logOf (ApplicationRun& run)
     {
-        return run.home.getChildFile ("application.log").loadFileAsString().substring (0, 4000);
+        const auto log = run.home.getChildFile ("application.log").loadFileAsString();
+        return log.substring (juce::jmax (0, log.length() - 3000));
     }
 
     std::unique_ptr<X11Session> x;
@@ -77,7 +78,7 @@ TEST_P (TerminationNotice, LeavesNoPluginStateWhenNoneWasThere)
 }
 
 INSTANTIATE_TEST_SUITE_P (Signals, TerminationNotice, ::testing::Values (SIGTERM, SIGINT),
-                          [] (const auto& info) { return info.param == SIGTERM ? "SIGTERM" : "SIGINT"; });
+                          [] (const auto& p) { return p.param == SIGTERM ? "SIGTERM" : "SIGINT"; });
 
 //==============================================================================
 TEST_F (ApplicationProcess, CloseButtonSavesThePluginStateWhichTheNextLaunchRestores)
@@ -159,4 +160,4 @@ INSTANTIATE_TEST_SUITE_P (
         CorruptSetting { "SetupDeviceGone", "audioSetup",
                          "<DEVICESETUP deviceType=\"ALSA\" audioOutputDeviceName=\"Gone Card\" audioInputDeviceName=\"Gone Card\""
                          " audioDeviceRate=\"12345\" audioDeviceBufferSize=\"-7\"/>" }),
-    [] (const auto& info) { return std::string (info.param.name); });
+    [] (const auto& p) { return std::string (p.param.name); });

@@ -1,6 +1,7 @@
 #include "tests/shell/support/TestServers.h"
 
 #include "tests/shell/support/JackLibrary.h"
+#include "tests/shell/support/X11Session.h"
 
 #include <juce_events/juce_events.h>
 
@@ -162,7 +163,7 @@ juce::String ensureVirtualDisplay()
 
         displayServer = new ChildProcessHandle();
         // -displayfd picks a free display number and reports it once the server is ready.
-        displayServer->start ({ "Xvfb", "-displayfd", "3", "-screen", "0", "1280x800x24", "-nolisten", "tcp" },
+        displayServer->start ({ "Xvfb", "-displayfd", "3", "-screen", "0", "1280x800x24", "-nolisten", "tcp", "-noreset" },
                               {}, fds[1]);
         ::close (fds[1]);
 
@@ -188,6 +189,10 @@ juce::String ensureVirtualDisplay()
 
         const auto name = ":" + number.trim();
         ::setenv ("DISPLAY", name.toRawUTF8(), 1);
+
+        // A desktop session has the window-manager atoms before any application starts;
+        // JUCE only looks them up, so without them it ignores the close request.
+        X11Session (name).internWindowManagerAtoms();
         return number.trim().isEmpty() ? juce::String() : name;
     }();
 

@@ -14,7 +14,7 @@ struct X11Session::Functions
     decltype (&::XCloseDisplay) closeDisplay = nullptr;
     decltype (&::XDefaultRootWindow) defaultRootWindow = nullptr;
     decltype (&::XQueryTree) queryTree = nullptr;
-    decltype (&::XFetchName) fetchName = nullptr;
+    decltype (&::XGetWMName) getWMName = nullptr;
     decltype (&::XFree) free = nullptr;
     decltype (&::XInternAtom) internAtom = nullptr;
     decltype (&::XSendEvent) sendEvent = nullptr;
@@ -37,7 +37,7 @@ struct X11Session::Functions
 
         return find (x11, openDisplay, "XOpenDisplay") && find (x11, closeDisplay, "XCloseDisplay")
             && find (x11, defaultRootWindow, "XDefaultRootWindow") && find (x11, queryTree, "XQueryTree")
-            && find (x11, fetchName, "XFetchName") && find (x11, free, "XFree")
+            && find (x11, getWMName, "XGetWMName") && find (x11, free, "XFree")
             && find (x11, internAtom, "XInternAtom") && find (x11, sendEvent, "XSendEvent")
             && find (x11, flush, "XFlush") && find (x11, sync, "XSync")
             && find (x11, keysymToKeycode, "XKeysymToKeycode")
@@ -74,14 +74,15 @@ unsigned long X11Session::findWindow (const juce::String& title)
 
     for (unsigned int i = 0; i < count && found == 0; ++i)
     {
-        char* name = nullptr;
+        // JUCE stores the title as UTF8_STRING, which XFetchName refuses; the bytes are what counts.
+        XTextProperty name {};
 
-        if (fn->fetchName (d, children[i], &name) != 0 && name != nullptr)
+        if (fn->getWMName (d, children[i], &name) != 0 && name.value != nullptr)
         {
-            if (title == juce::String::fromUTF8 (name))
+            if (title == juce::String::fromUTF8 (reinterpret_cast<const char*> (name.value), (int) name.nitems))
                 found = children[i];
 
-            fn->free (name);
+            fn->free (name.value);
         }
     }
 
@@ -89,6 +90,24 @@ unsigned long X11Session::findWindow (const juce::String& title)
         fn->free (children);
 
     return found;
+}
+
+void X11Session::internWindowManagerAtoms()
+{
+    if (display == nullptr)
+        return;
+
+    auto* d = static_cast<Display*> (display);
+
+    for (auto* atom : { "WM_PROTOCOLS", "WM_DELETE_WINDOW", "WM_TAKE_FOCUS", "_NET_WM_PING", "_NET_WM_NAME",
+                        "_NET_WM_ICON_NAME", "_NET_WM_STATE", "_NET_WM_STATE_FULLSCREEN", "_NET_WM_STATE_HIDDEN",
+                        "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_NORMAL", "_NET_WM_PID", "_NET_ACTIVE_WINDOW",
+                        "_NET_FRAME_EXTENTS", "_MOTIF_WM_HINTS", "UTF8_STRING", "_NET_SUPPORTED", "_NET_WORKAREA",
+                        "_NET_CURRENT_DESKTOP", "_NET_WM_WINDOW_OPACITY", "WM_STATE", "WM_CHANGE_STATE",
+                        "_NET_WM_STATE_ABOVE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_WINDOW_TYPE_DIALOG" })
+        fn->internAtom (d, atom, False);
+
+    fn->sync (d, False);
 }
 
 bool X11Session::isViewable (unsigned long window)

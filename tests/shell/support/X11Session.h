@@ -16,6 +16,9 @@ public:
 
     /** The first top-level window whose name is the given title, or 0. */
     unsigned long findWindow (const juce::String& title);
+    /** Creates the atoms a window manager would have created. */
+    void internWindowManagerAtoms();
+
     bool isViewable (unsigned long window);
     unsigned long waitForWindow (const juce::String& title, int timeoutMs);
 
