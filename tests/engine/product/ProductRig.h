@@ -1,0 +1,64 @@
+#pragma once
+
+#include "engine/RedeVaAudioProcessor.h"
+
+#include <cmath>
+#include <vector>
+
+namespace KA::Test
+{
+inline void setReal (RedeVaAudioProcessor& p, const juce::String& id, float value)
+{
+    auto* parameter = p.parameters.getParameter (id);
+    parameter->setValueNotifyingHost (parameter->convertTo0to1 (value));
+}
+
+inline float getReal (RedeVaAudioProcessor& p, const juce::String& id)
+{
+    return p.parameters.getRawParameterValue (id)->load();
+}
+
+inline void prepare (RedeVaAudioProcessor& p, double rate, int block, int ins = 2, int outs = 2)
+{
+    p.setPlayConfigDetails (ins, outs, rate, block);
+    p.prepareToPlay (rate, block);
+}
+
+/** Processes a planar signal in blocks of the given size and returns the output. */
+inline juce::AudioBuffer<float> runThrough (RedeVaAudioProcessor& p, const juce::AudioBuffer<float>& input, int block)
+{
+    juce::AudioBuffer<float> output (input);
+    juce::MidiBuffer midi;
+
+    for (int start = 0; start < input.getNumSamples(); start += block)
+    {
+        const int n = std::min (block, input.getNumSamples() - start);
+        juce::AudioBuffer<float> view (output.getArrayOfWritePointers(), output.getNumChannels(), start, n);
+        p.processBlock (view, midi);
+    }
+
+    return output;
+}
+
+inline juce::AudioBuffer<float> sine (int channels, int frames, double rate, double hz, double amplitude)
+{
+    juce::AudioBuffer<float> buffer (channels, frames);
+    for (int i = 0; i < frames; ++i)
+        for (int ch = 0; ch < channels; ++ch)
+            buffer.setSample (ch, i, (float) (amplitude * std::sin (2.0 * juce::MathConstants<double>::pi * hz * i / rate)));
+    return buffer;
+}
+
+/** Amplitude of the component at hz over [from, from + length), by projection on sin and cos. */
+inline double amplitudeAt (const juce::AudioBuffer<float>& buffer, int channel, int from, int length, double rate, double hz)
+{
+    double s = 0.0, c = 0.0;
+    for (int i = from; i < from + length; ++i)
+    {
+        const double phase = 2.0 * juce::MathConstants<double>::pi * hz * i / rate;
+        s += buffer.getSample (channel, i) * std::sin (phase);
+        c += buffer.getSample (channel, i) * std::cos (phase);
+    }
+    return 2.0 * std::sqrt (s * s + c * c) / length;
+}
+} // namespace KA::Test

@@ -1,0 +1,196 @@
+#include "tests/engine/product/ProductRig.h"
+
+#include <gtest/gtest.h>
+
+#include <complex>
+
+using namespace KA::Test;
+
+namespace
+{
+constexpr double pi = juce::MathConstants<double>::pi;
+
+/** |H| of the 10 Hz DC blocker with its gain at f, from its bilinear design. */
+double dcBlockerMagnitude (double fs, double f)
+{
+    const double g = std::pow (10.0, -0.05);
+    const double fc = 10.0;
+    const double k = 2.0 * pi * fc / std::tan (pi * fc / fs);
+    const double d = k + 2.0 * pi * 10.0;
+    const double b0 = g * k / d, b1 = -g * k / d, a1 = (2.0 * pi * 10.0 - k) / d;
+    const auto z1 = std::polar (1.0, -2.0 * pi * f / fs);
+    return std::abs ((b0 + b1 * z1) / (1.0 + a1 * z1));
+}
+
+/** |H| of one 20 kHz second-order Butterworth section by the bilinear transform at rate r. */
+double butterworthMagnitude (double r, double f)
+{
+    const double ratio = std::tan (pi * f / r) / std::tan (pi * 20000.0 / r);
+    return 1.0 / std::sqrt (1.0 + std::pow (ratio, 4.0));
+}
+
+double toDb (double x) { return 20.0 * std::log10 (x); }
+} // namespace
+
+TEST (SignalChain, NeutralSettingsGiveTheSeriesGainsOnASine)
+{
+    for (double rate : { 44100.0, 48000.0, 96000.0 })
+    {
+        RedeVaAudioProcessor p;
+        setReal (p, "AnalogPower", 0.0f);
+        prepare (p, rate, 512);
+
+        const double amplitude = std::pow (10.0, -40.0 / 20.0);
+        const int frames = (int) rate;
+        const auto out = runThrough (p, sine (2, frames, rate, 1000.0, amplitude), 512);
+
+        const int factor = p.getOversamplingFactor();
+        const double expected = std::pow (10.0, 0.15) * dcBlockerMagnitude (rate, 1000.0)
+                                * std::pow (butterworthMagnitude (rate * factor, 1000.0), 2.0 * factor);
+
+        const int from = frames / 2, length = (int) (rate / 1000.0) * 400;
+        for (int ch = 0; ch < 2; ++ch)
+        {
+            const double measured = amplitudeAt (out, ch, from, length, rate, 1000.0);
+            EXPECT_NEAR (toDb (measured / amplitude), toDb (expected), 0.01) << rate << " ch " << ch;
+        }
+        EXPECT_NEAR (toDb (expected), 3.0, 0.02);
+    }
+}
+
+TEST (SignalChain, MonoInputIsDuplicatedAndProcessedIdentically)
+{
+    RedeVaAudioProcessor mono;
+    setReal (mono, "120Hz", 9.0f);
+    prepare (mono, 48000.0, 256, 1, 2);
+    ASSERT_EQ (mono.getTotalNumInputChannels(), 1);
+
+    juce::AudioBuffer<float> input (2, 4800);
+    juce::Random random (7);
+    for (int i = 0; i < 4800; ++i)
+    {
+        input.setSample (0, i, random.nextFloat() * 0.5f - 0.25f);
+        input.setSample (1, i, 0.9f); // must be ignored: it is an output-only channel
+    }
+    const auto out = runThrough (mono, input, 256);
+
+    RedeVaAudioProcessor stereo;
+    setReal (stereo, "120Hz", 9.0f);
+    prepare (stereo, 48000.0, 256, 2, 2);
+    juce::AudioBuffer<float> duplicated (2, 4800);
+    duplicated.copyFrom (0, 0, input, 0, 0, 4800);
+    duplicated.copyFrom (1, 0, input, 0, 0, 4800);
+    const auto reference = runThrough (stereo, duplicated, 256);
+
+    for (int i = 0; i < 4800; ++i)
+    {
+        ASSERT_EQ (out.getSample (0, i), out.getSample (1, i)) << i;
+        ASSERT_EQ (out.getSample (0, i), reference.getSample (0, i)) << i;
+    }
+}
+
+TEST (SignalChain, SingleOutputChannelHoldsTheRightChannel)
+{
+    RedeVaAudioProcessor p;
+    prepare (p, 48000.0, 128, 1, 1);
+    ASSERT_EQ (p.getTotalNumOutputChannels(), 1);
+
+    const auto out = runThrough (p, sine (1, 9600, 48000.0, 440.0, 0.1), 128);
+    double energy = 0.0;
+    for (int i = 4800; i < 9600; ++i)
+        energy += out.getSample (0, i) * out.getSample (0, i);
+    EXPECT_GT (energy, 1.0);
+}
+
+TEST (SignalChain, FirstPrepareFadesTheChainInFromSilence)
+{
+    RedeVaAudioProcessor p;
+    prepare (p, 48000.0, 64);
+
+    juce::AudioBuffer<float> one (2, 1);
+    one.setSample (0, 0, 0.5f);
+    one.setSample (1, 0, 0.5f);
+    juce::MidiBuffer midi;
+    p.processBlock (one, midi);
+
+    // One frame into the 2400-frame ramps from 0.
+    EXPECT_NEAR (p.getLevelGain().getSmoother().getCurrentValue(), 1.0f / 2400.0f, 1e-7);
+    EXPECT_FLOAT_EQ (p.getLevelGain().getSmoother().getTargetValue(), 1.0f);
+    EXPECT_EQ (p.getBand (0).getRampSteps(), 2400);
+    EXPECT_TRUE (p.getBand (0).isSmoothing());
+
+    // A second preparation jumps to the targets: no new fade.
+    p.prepareToPlay (48000.0, 64);
+    EXPECT_FALSE (p.getBand (0).isSmoothing());
+}
+
+TEST (SignalChain, OversamplingFactorByRateIsSticky)
+{
+    auto factorAfter = [] (std::initializer_list<double> rates)
+    {
+        RedeVaAudioProcessor p;
+        for (double rate : rates)
+            prepare (p, rate, 256);
+        return p.getOversamplingFactor();
+    };
+
+    EXPECT_EQ (factorAfter ({ 44100.0 }), 4);
+    EXPECT_EQ (factorAfter ({ 48000.0 }), 4);
+    EXPECT_EQ (factorAfter ({ 50000.0 }), 4);
+    EXPECT_EQ (factorAfter ({ 50001.0 }), 2);
+    EXPECT_EQ (factorAfter ({ 88200.0 }), 2);
+    EXPECT_EQ (factorAfter ({ 96000.0 }), 2);
+    EXPECT_EQ (factorAfter ({ 99999.0 }), 2);
+    EXPECT_EQ (factorAfter ({ 100000.0 }), 4);
+    EXPECT_EQ (factorAfter ({ 100001.0 }), 1);
+    EXPECT_EQ (factorAfter ({ 176400.0 }), 1);
+    EXPECT_EQ (factorAfter ({ 192000.0 }), 1);
+    EXPECT_EQ (factorAfter ({ 96000.0, 48000.0 }), 2);
+    EXPECT_EQ (factorAfter ({ 192000.0, 100000.0 }), 1);
+    EXPECT_EQ (factorAfter ({ 192000.0, 44100.0 }), 1);
+    EXPECT_EQ (factorAfter ({ 192000.0, 96000.0, 44100.0 }), 2);
+}
+
+TEST (SignalChain, SaturationMixRampsOverFiftyMillisecondsOfOversampledFrames)
+{
+    RedeVaAudioProcessor p;
+    prepare (p, 48000.0, 512);
+    EXPECT_EQ (p.getOversamplingFactor(), 4);
+
+    auto out = runThrough (p, sine (2, 4800, 48000.0, 100.0, 0.1), 512);
+    ASSERT_FLOAT_EQ (p.getSaturationStage().getMix().getCurrentValue(), 1.0f);
+
+    setReal (p, "AnalogPower", 0.0f);
+    juce::AudioBuffer<float> block (2, 1);
+    block.clear();
+    juce::MidiBuffer midi;
+    p.processBlock (block, midi);
+
+    const auto& mix = p.getSaturationStage().getMix();
+    EXPECT_EQ (mix.getTargetValue(), 0.0f);
+    // One frame of four oversampled steps has run out of 9600.
+    EXPECT_NEAR (mix.getCurrentValue(), 1.0f - 4.0f / 9600.0f, 1e-6);
+
+    out = runThrough (p, sine (2, 2398, 48000.0, 100.0, 0.1), 512);
+    EXPECT_TRUE (mix.isSmoothing());
+    juce::AudioBuffer<float> last (2, 1);
+    last.clear();
+    p.processBlock (last, midi);
+    EXPECT_FALSE (mix.isSmoothing());
+    EXPECT_EQ (mix.getCurrentValue(), 0.0f);
+}
+
+TEST (SignalChain, LevelAtOrBelowMinusHundredIsSilence)
+{
+    for (float level : { -120.0f, -100.0f })
+    {
+        RedeVaAudioProcessor p;
+        setReal (p, "Level", level);
+        setReal (p, "power", 1.0f);
+        prepare (p, 48000.0, 256);
+        const auto out = runThrough (p, sine (2, 9600, 48000.0, 1000.0, 0.5), 256);
+        // After the power fade-in (whose dry share is the input) the output is silent.
+        for (int i = 2400; i < 9600; ++i)
+            ASSERT_EQ (out.getSample (0, i), 0.0f) << level << " at " << i;
+    }
+}
