@@ -25,7 +25,9 @@ void noteAllocation() noexcept
 } // namespace
 
 #if KA_COUNT_WITH_SANITIZER_HOOKS
- #include <sanitizer/allocator_interface.h>
+// The sanitizer runtime's hook interface; GCC does not ship its header.
+extern "C" int __sanitizer_install_malloc_and_free_hooks (void (*mallocHook) (const volatile void*, size_t),
+                                                          void (*freeHook) (const volatile void*));
 
 namespace
 {

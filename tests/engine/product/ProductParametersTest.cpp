@@ -1,5 +1,7 @@
 #include "tests/engine/product/ProductRig.h"
 
+#include "engine/ParameterText.h"
+
 #include <gtest/gtest.h>
 
 using namespace KA::Test;

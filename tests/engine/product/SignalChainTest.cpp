@@ -45,7 +45,8 @@ TEST (SignalChain, NeutralSettingsGiveTheSeriesGainsOnASine)
         const auto out = runThrough (p, sine (2, frames, rate, 1000.0, amplitude), 512);
 
         const int factor = p.getOversamplingFactor();
-        const double expected = std::pow (10.0, 0.15) * dcBlockerMagnitude (rate, 1000.0)
+        // Pre-gain times the linear path's gain; the DC blocker carries its own gain.
+        const double expected = std::pow (10.0, -0.75) * std::pow (10.0, 0.95) * dcBlockerMagnitude (rate, 1000.0)
                                 * std::pow (butterworthMagnitude (rate * factor, 1000.0), 2.0 * factor);
 
         const int from = frames / 2, length = (int) (rate / 1000.0) * 400;
@@ -82,10 +83,15 @@ TEST (SignalChain, MonoInputIsDuplicatedAndProcessedIdentically)
     duplicated.copyFrom (1, 0, input, 0, 0, 4800);
     const auto reference = runThrough (stereo, duplicated, 256);
 
+    // Channel 0 matches the duplicated stereo run bit for bit. Channel 1 has no dry
+    // input to fade from, so once the power fade is over it carries the same
+    // processed signal, up to the rounding of the mix.
     for (int i = 0; i < 4800; ++i)
-    {
-        ASSERT_EQ (out.getSample (0, i), out.getSample (1, i)) << i;
         ASSERT_EQ (out.getSample (0, i), reference.getSample (0, i)) << i;
+    for (int i = 2400; i < 4800; ++i)
+    {
+        ASSERT_NEAR (out.getSample (1, i), out.getSample (0, i), 1e-6f) << i;
+        ASSERT_NEAR (reference.getSample (1, i), reference.getSample (0, i), 1e-6f) << i;
     }
 }
 
