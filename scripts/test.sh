@@ -21,3 +21,10 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
 ctest --test-dir "$build" --output-on-failure -j "$jobs"
+
+# The state loader's fuzz target: clang with libFuzzer, a short run.
+fuzz=build-fuzz
+CC=clang CXX=clang++ cmake -S . -B "$fuzz" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKA_FUZZ=ON \
+    -DKA_FUZZ_SECONDS="${KA_FUZZ_SECONDS:-60}"
+cmake --build "$fuzz" -j "$jobs" --target ka_state_fuzzer
+ctest --test-dir "$fuzz" --output-on-failure
