@@ -5,23 +5,34 @@
 
 #include <cmath>
 #include <cstddef>
+#include <cstdlib>
 #include <cstdint>
 
 namespace
 {
-RedeVaAudioProcessor& processor()
-{
-    static juce::ScopedJuceInitialiser_GUI juce;
-    static RedeVaAudioProcessor instance;
-    static const bool prepared = [] { instance.setPlayConfigDetails (2, 2, 48000.0, 64); instance.prepareToPlay (48000.0, 64); return true; }();
-    juce::ignoreUnused (prepared);
-    return instance;
-}
+juce::ScopedJuceInitialiser_GUI* juceRuntime = nullptr;
+RedeVaAudioProcessor* processor = nullptr;
 } // namespace
+
+extern "C" int LLVMFuzzerInitialize (int*, char***)
+{
+    juceRuntime = new juce::ScopedJuceInitialiser_GUI();
+    processor = new RedeVaAudioProcessor();
+    processor->setPlayConfigDetails (2, 2, 48000.0, 64);
+    processor->prepareToPlay (48000.0, 64);
+
+    // Registered after JUCE's own statics exist, so this runs before they go.
+    std::atexit ([]
+    {
+        delete processor;
+        delete juceRuntime;
+    });
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 {
-    auto& p = processor();
+    auto& p = *processor;
 
     if (size == 0)
         return 0;
