@@ -17,6 +17,10 @@ cmake -S . -B "$build" -G Ninja \
     -DKA_BUILD_APP=ON
 cmake --build "$build" -j "$jobs"
 
+# Tests that need a display or a JACK server start their own; a developer's
+# display must not leak into the ones that don't.
+unset DISPLAY
+
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
