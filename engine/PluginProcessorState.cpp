@@ -4,6 +4,7 @@
 #include "engine/PluginProcessor.h"
 
 #include "engine/GlobalStrings.h"
+#include "engine/XmlText.h"
 
 #include <cstring>
 
@@ -58,7 +59,7 @@ std::unique_ptr<juce::XmlElement> PluginProcessor::readStateBlob (const void* da
     if (available <= 0 || ! juce::CharPointer_UTF8::isValidString (text, available))
         return {};
 
-    return juce::parseXML (juce::String::fromUTF8 (text, available));
+    return parseStateXml (juce::String::fromUTF8 (text, available));
 }
 
 void PluginProcessor::getStateInformation (juce::MemoryBlock& destData)

@@ -2,6 +2,7 @@
 // the processor either takes them or ignores them, and keeps working.
 
 #include "engine/RedeVaAudioProcessor.h"
+#include "engine/XmlText.h"
 
 #include <cmath>
 #include <cstddef>
@@ -52,10 +53,10 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
                                                   juce::CharPointer_UTF8::isValidString (reinterpret_cast<const char*> (payload), payloadSize) ? payloadSize : 0);
         if (mode == 1)
         {
-            if (auto xml = juce::parseXML (text))
+            if (auto xml = KA::parseStateXml (text))
                 p.setStateFromXml (xml.get());
         }
-        else if (auto xml = juce::parseXML (text))
+        else if (auto xml = KA::parseStateXml (text))
         {
             juce::MemoryBlock blob;
             juce::AudioProcessor::copyXmlToBinary (*xml, blob);

@@ -1,5 +1,7 @@
 #include "tests/engine/base/ProbeProcessor.h"
 
+#include "engine/XmlText.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -171,4 +173,24 @@ TEST (StateBlob, MissingParamChildKeepsTheCurrentValue)
     EXPECT_FLOAT_EQ (processor.getParameter ("toggle"), 1.0f);
     EXPECT_TRUE (processor.parameters.state.getChildWithProperty ("id", "toggle").isValid());
     EXPECT_EQ (processor.parameters.state, processor.extensionState.tree);
+}
+
+TEST (StateBlob, ProcessingInstructionInsideTheDocumentIsRefusedNotLoopedOn)
+{
+    // JUCE's parser never returns on a processing instruction followed by text
+    // inside an element; such a blob must be ignored, not hang the program.
+    const std::string hostile = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<DRRoreRurediriz>"
+                                "<PARAM id=\"gain\" value=\"5\"/><?pi x?> text</DRRoreRurediriz>";
+    ProbeProcessor processor;
+    const auto blob = makeBlob (0x21324356, (juce::uint32) hostile.size(), hostile);
+    processor.setStateInformation (blob.getData(), (int) blob.getSize());
+    EXPECT_FLOAT_EQ (processor.getParameter ("gain"), 0.0f);
+
+    EXPECT_EQ (KA::parseStateXml (hostile), nullptr);
+    EXPECT_EQ (KA::parseStateXml ("<?xml version=\"1.0\"?><a/><?b?>"), nullptr);
+    EXPECT_EQ (KA::parseStateXml ("<?xml version=\"1.0\""), nullptr);
+
+    // The leading declaration alone is fine, with or without leading blanks.
+    EXPECT_NE (KA::parseStateXml ("  <?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n<a x=\"1\"/>"), nullptr);
+    EXPECT_NE (KA::parseStateXml ("<a><b/></a>"), nullptr);
 }
