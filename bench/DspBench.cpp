@@ -207,6 +207,11 @@ public:
                   get ("oursSaturation/" + std::to_string (f)), get ("juceSaturation/" + std::to_string (f)));
         line ("bands + saturation x4", get ("oursBands") + get ("oursSaturation/4"),
               get ("juceBands") + get ("juceSaturation/4"));
+
+        std::printf ("\nns per stereo frame, whole product chain (oversampling x4 / x2 / x1 by rate)\n");
+        for (const char* rate : { "44100", "48000", "96000" })
+            line ((std::string ("product chain at ") + rate).c_str(),
+                  get (std::string ("productChain/") + rate), get (std::string ("juceChain/") + rate));
     }
 
 private:
