@@ -183,7 +183,8 @@ public:
         ConsoleReporter::ReportRuns (runs);
         for (const auto& run : runs)
             if (run.run_type == Run::RT_Iteration && run.error_occurred == false)
-                nsPerFrame[run.benchmark_name()] = run.GetAdjustedCPUTime() / run.counters.at ("frames").value;
+                if (const auto frames = run.counters.find ("frames"); frames != run.counters.end()) // other benchmarks share the binary
+                    nsPerFrame[run.benchmark_name()] = run.GetAdjustedCPUTime() / frames->second.value;
     }
 
     void printSummary() const

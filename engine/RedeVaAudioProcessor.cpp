@@ -64,11 +64,6 @@ juce::String RedeVaAudioProcessor::getStateRootTag() const
     return "DRRoreRurediriz";
 }
 
-juce::AudioProcessorEditor* RedeVaAudioProcessor::createEditor()
-{
-    return new juce::GenericAudioProcessorEditor (*this);
-}
-
 void RedeVaAudioProcessor::prepareToPlay (double sampleRate, int samplesPerBlock)
 {
     levelGain.setRampSeconds (rampSeconds);

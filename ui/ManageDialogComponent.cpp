@@ -24,11 +24,12 @@ void ManageDialogComponent::openDialog (std::unique_ptr<juce::Component> dialog)
     auto previous = std::exchange (currentDialog, std::move (dialog));
     disposeOf (std::move (previous));
 
-    if (currentDialog == nullptr)
-        return;
+    if (currentDialog != nullptr)
+    {
+        currentDialog->setLookAndFeel (dialogLookAndFeel);
+        parent->addAndMakeVisible (*currentDialog);
+    }
 
-    currentDialog->setLookAndFeel (dialogLookAndFeel);
-    parent->addAndMakeVisible (*currentDialog);
     parent->resized();
 }
 

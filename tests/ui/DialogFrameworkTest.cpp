@@ -240,6 +240,21 @@ TEST (DialogSlot, ReplacingDeletesThePreviousAtOnceWithoutItsCallback)
     EXPECT_EQ (owner.getNumChildComponents(), 1);
 }
 
+TEST (DialogSlot, OpeningNothingEmptiesTheSlot)
+{
+    DialogOwner owner;
+    bool contentDeleted = false;
+    owner.openDialog (makeDialog (1, nullptr, std::make_unique<Tracked> (contentDeleted)));
+    const auto before = owner.resizedCalls;
+
+    owner.openDialog (nullptr);
+
+    EXPECT_TRUE (contentDeleted);
+    EXPECT_EQ (owner.getCurrentDialog(), nullptr);
+    EXPECT_EQ (owner.getNumChildComponents(), 0);
+    EXPECT_EQ (owner.resizedCalls, before + 1);
+}
+
 TEST (DialogSlot, ReplacingFromInsideTheCallbackKeepsTheCallerAliveUntilItReturns)
 {
     DialogOwner owner;
