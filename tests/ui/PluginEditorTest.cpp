@@ -191,23 +191,6 @@ TEST (EditorSize, WrittenOnResizeAndRestoredAtTheNextOpen)
     EXPECT_EQ (reopened->getBounds(), juce::Rectangle<int> (0, 0, 900, 400));
 }
 
-TEST (EditorSize, SizeTravelsWithTheStateBlob)
-{
-    EditorProbeProcessor first;
-    {
-        auto editor = openEditor (first);
-        editor->setSize (1000, 500);
-    }
-    juce::MemoryBlock blob;
-    first.getStateInformation (blob);
-
-    EditorProbeProcessor second;
-    second.setStateInformation (blob.getData(), (int) blob.getSize());
-    auto editor = openEditor (second);
-    EXPECT_EQ (editor->getWidth(), 1000);
-    EXPECT_EQ (editor->getHeight(), 500);
-}
-
 TEST (EditorSize, CorruptStoredSizesFallBackOrAreLimited)
 {
     struct Case { juce::var width, height; int expectedWidth, expectedHeight; };

@@ -375,28 +375,6 @@ TEST (SeriesPanel, MoreOutputsThanMeteredChannelsReadOnlyTheMeteredOnes)
     processor.editorBeingDeleted (editor.get());
 }
 
-TEST (SeriesEditor, DefaultLookAndFeelIsResetBeforeItGoes)
-{
-    RedeVaAudioProcessor processor;
-    for (int i = 0; i < 3; ++i)
-    {
-        std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
-        auto* series = dynamic_cast<DRBaseAudioProcessorEditor*> (editor.get());
-        ASSERT_NE (series, nullptr);
-        EXPECT_EQ (&juce::LookAndFeel::getDefaultLookAndFeel(), &series->getSeriesLookAndFeel());
-        processor.editorBeingDeleted (editor.get());
-        editor.reset();
-        EXPECT_EQ (dynamic_cast<DRLookAndFeel*> (&juce::LookAndFeel::getDefaultLookAndFeel()), nullptr);
-    }
-
-    // A component that draws with the default look-and-feel after the editor went.
-    juce::TextButton button ("after");
-    button.setSize (80, 20);
-    juce::Image image (juce::Image::ARGB, 80, 20, true);
-    juce::Graphics g (image);
-    button.paintEntireComponent (g, true);
-}
-
 TEST (SeriesEditor, MailFormStepHonoursTheStoredSetting)
 {
     RedeVaAudioProcessor processor;
