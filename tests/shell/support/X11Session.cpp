@@ -6,6 +6,11 @@
 
 namespace KA::Test
 {
+namespace
+{
+    int ignoreError (Display*, XErrorEvent*) { return 0; }
+} // namespace
+
 struct X11Session::Functions
 {
     juce::DynamicLibrary x11, xtst;
@@ -22,6 +27,7 @@ struct X11Session::Functions
     decltype (&::XSync) sync = nullptr;
     decltype (&::XKeysymToKeycode) keysymToKeycode = nullptr;
     decltype (&::XGetWindowAttributes) getWindowAttributes = nullptr;
+    decltype (&::XSetErrorHandler) setErrorHandler = nullptr;
     int (*fakeKeyEvent) (Display*, unsigned int, Bool, unsigned long) = nullptr;
 
     bool load()
@@ -42,6 +48,7 @@ struct X11Session::Functions
             && find (x11, flush, "XFlush") && find (x11, sync, "XSync")
             && find (x11, keysymToKeycode, "XKeysymToKeycode")
             && find (x11, getWindowAttributes, "XGetWindowAttributes")
+            && find (x11, setErrorHandler, "XSetErrorHandler")
             && find (xtst, fakeKeyEvent, "XTestFakeKeyEvent");
     }
 };
@@ -51,12 +58,22 @@ X11Session::X11Session (const juce::String& displayName)
 {
     if (fn->load())
         display = fn->openDisplay (displayName.toRawUTF8());
+
+    // The application creates and destroys windows while this looks at them, so a window
+    // listed a moment ago may be gone by the next request. Xlib's default answer to that
+    // BadWindow is to end this process; here it is an ordinary failed call.
+    if (display != nullptr)
+        previousErrorHandler = reinterpret_cast<void*> (fn->setErrorHandler (ignoreError));
 }
 
 X11Session::~X11Session()
 {
     if (display != nullptr)
+    {
+        fn->sync (static_cast<Display*> (display), False);
+        fn->setErrorHandler (reinterpret_cast<XErrorHandler> (previousErrorHandler));
         fn->closeDisplay (static_cast<Display*> (display));
+    }
 }
 
 unsigned long X11Session::findWindow (const juce::String& title)
@@ -147,7 +164,28 @@ bool X11Session::sendDeleteWindow (unsigned long window)
     event.xclient.data.l[0] = (long) fn->internAtom (d, "WM_DELETE_WINDOW", False);
     event.xclient.data.l[1] = CurrentTime;
 
-    const auto sent = fn->sendEvent (d, window, False, NoEventMask, &event) != 0;
+    return sendToWindowThatMayBeGone (window, &event);
+}
+
+bool X11Session::sendIgnoredMessage (unsigned long window)
+{
+    if (display == nullptr || window == 0)
+        return false;
+
+    auto* d = static_cast<Display*> (display);
+    XEvent event {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = fn->internAtom (d, "KA_TEST_NOTHING", False);
+    event.xclient.format = 32;
+
+    return sendToWindowThatMayBeGone (window, &event);
+}
+
+bool X11Session::sendToWindowThatMayBeGone (unsigned long window, void* xEvent)
+{
+    auto* d = static_cast<Display*> (display);
+    const auto sent = fn->sendEvent (d, window, False, NoEventMask, static_cast<XEvent*> (xEvent)) != 0;
     fn->sync (d, False);
     return sent;
 }

@@ -28,9 +28,18 @@ public:
     /** Presses and releases Ctrl+Q through the XTEST extension. */
     bool pressControlQ();
 
+    /** Sends the window a client message of a type no one handles. On a desktop, events
+        reach a window all the time; this stands in for them. A toolkit that reads
+        events only when its connection becomes readable leaves an event that arrived
+        during one of its own round trips in Xlib's queue until the next one comes. */
+    bool sendIgnoredMessage (unsigned long window);
+
 private:
+    bool sendToWindowThatMayBeGone (unsigned long window, void* xEvent);
+
     struct Functions;
     std::unique_ptr<Functions> fn;
     void* display = nullptr;
+    void* previousErrorHandler = nullptr;
 };
 } // namespace KA::Test
