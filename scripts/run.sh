@@ -17,8 +17,40 @@ if [ ! -x "$app" ]; then
     exit 0
 fi
 
-if [ -z "${DISPLAY:-}" ]; then
-    echo "No display found: starting the application under a virtual X server (Xvfb)." >&2
-    exec xvfb-run -a -s "-screen 0 1280x800x24" "$app" "$@"
+if [ -n "${DISPLAY:-}" ]; then
+    exec "$app" "$@"
 fi
-exec "$app" "$@"
+
+echo "No display found: starting the application under a virtual X server (Xvfb)." >&2
+
+# The server gets a session of its own, so that Ctrl+C reaches only the application:
+# it shuts down and writes its settings while its display is still there, and the
+# server is stopped afterwards.
+displayfile=$(mktemp)
+setsid Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$displayfile" >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill "$xvfb" 2>/dev/null || true; rm -f "$displayfile"' EXIT
+
+for _ in $(seq 100); do
+    grep -q '^[0-9]' "$displayfile" && break
+    kill -0 "$xvfb" 2>/dev/null || { echo "Xvfb did not start." >&2; exit 1; }
+    sleep 0.1
+done
+
+grep -q '^[0-9]' "$displayfile" || { echo "Xvfb did not report a display." >&2; exit 1; }
+display=":$(head -n 1 "$displayfile")"
+
+DISPLAY="$display" "$app" "$@" &
+app_pid=$!
+
+# A termination request for this script is one for the application; the script waits
+# until the application has finished shutting down.
+trap 'kill -TERM "$app_pid" 2>/dev/null || true' INT TERM
+
+while kill -0 "$app_pid" 2>/dev/null; do
+    wait "$app_pid" || true
+done
+
+status=0
+wait "$app_pid" || status=$?
+exit "$status"
