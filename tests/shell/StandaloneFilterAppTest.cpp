@@ -8,33 +8,24 @@ namespace
 {
 constexpr const char* settingsDialogTitle = "Audio/MIDI Settings";
 
-/** A modal component that goes back into its modal state the first few times it is
-    dismissed, like a dialog that will not close yet. */
-class StubbornModal : public juce::Component
+/** A plain modal component that counts how often it is dismissed. */
+class CountedModal : public juce::Component
 {
 public:
-    explicit StubbornModal (int timesToRefuse) : refusalsLeft (timesToRefuse)
+    CountedModal()
     {
         setSize (100, 100);
         addToDesktop (0);
         enter();
     }
 
-    int timesDismissed = 0;
-
-private:
     void enter()
     {
-        enterModalState (false, juce::ModalCallbackFunction::create ([this] (int)
-        {
-            ++timesDismissed;
-
-            if (refusalsLeft-- > 0)
-                enter();
-        }));
+        enterModalState (false, juce::ModalCallbackFunction::create ([count = timesDismissed] (int) { ++*count; }));
     }
 
-    int refusalsLeft;
+    // Shared with the callbacks, which JUCE may run after this component is gone.
+    std::shared_ptr<int> timesDismissed = std::make_shared<int> (0);
 };
 
 juce::RangedAudioParameter* findParameter (juce::AudioProcessor& processor, const juce::String& id)
@@ -102,18 +93,26 @@ TEST_F (ApplicationObject, QuitRequestWithAnOpenDialogDismissesItSavesAndQuitsOn
 TEST_F (ApplicationObject, ModalComponentThatStaysDelaysTheQuitOneRetryAtATimeSavingEachTime)
 {
     startApp();
-    StubbornModal modal (2);
+    CountedModal modal;
     ASSERT_EQ (juce::ModalComponentManager::getInstance()->getNumModalComponents(), 1);
+
+    // Modal again by the time of the next two checks, as a dialog that will not close yet.
+    int refusals = 2;
+    app->beforeEachRequest = [&]
+    {
+        if (! modal.isCurrentlyModal (false) && refusals-- > 0)
+            modal.enter();
+    };
 
     app->systemRequestedQuit();
     ASSERT_TRUE (runUntil ([this] { return app->numQuits > 0; }, 5000));
 
-    // Dismissed three times (it came back twice); the fourth request found nothing modal.
-    EXPECT_EQ (modal.timesDismissed, 3);
+    // Dismissed three times; the fourth request found nothing modal and quit.
     EXPECT_EQ (app->numQuits, 1);
     EXPECT_EQ (app->numRequests, 4);
-
     EXPECT_EQ (app->savedAtRequest, juce::Array<bool> ({ true, true, true, true }));
+    EXPECT_TRUE (runUntil ([&] { return *modal.timesDismissed == 3; }, 3000)) << *modal.timesDismissed;
+    app->beforeEachRequest = nullptr;
 }
 
 TEST_F (ApplicationObject, QuitRequestWithoutAWindowSavesNothingAndQuitsAtOnce)

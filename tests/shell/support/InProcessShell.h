@@ -17,6 +17,9 @@ public:
     {
         ++numRequests;
 
+        if (beforeEachRequest != nullptr)
+            beforeEachRequest();
+
         auto* settings = appProperties.getUserSettings();
         settings->removeValue ("filterState");
 
@@ -27,6 +30,7 @@ public:
 
     juce::PropertiesFile& getSettings() { return *appProperties.getUserSettings(); }
 
+    std::function<void()> beforeEachRequest;
     int numQuits = 0;
     int numRequests = 0;
     juce::Array<bool> savedAtRequest;
