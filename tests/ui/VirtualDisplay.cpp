@@ -50,7 +50,13 @@ public:
             return;
 
         if (! windowedTestsSelected())
+        {
+            // Without DISPLAY, JUCE tries ":0"; in a parallel run that may be another
+            // test's private server, which ends with that test and takes this process
+            // with it. A name no server can have keeps these tests headless.
+            ::setenv ("DISPLAY", ":none", 1);
             return;
+        }
 
         int fds[2];
         if (::pipe (fds) != 0)
