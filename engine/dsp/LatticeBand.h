@@ -68,6 +68,7 @@ public:
 
 private:
     friend struct LatticeKernel;
+    friend struct LatticeWavefront;
 
     struct Pending
     {

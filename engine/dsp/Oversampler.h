@@ -4,6 +4,8 @@
 
 #include <juce_dsp/juce_dsp.h>
 
+#include <emmintrin.h>
+
 #include <vector>
 
 namespace KA
@@ -51,6 +53,12 @@ public:
 private:
     template <int Stages, typename Shaper>
     void processFused (float* run, int numFrames, Shaper& shape) noexcept;
+
+    template <typename Shaper>
+    void processPackedTwo (float* run, int numFrames, Shaper& shape) noexcept;
+
+    template <typename Shaper>
+    void processPackedFour (float* run, int numFrames, Shaper& shape) noexcept;
 
     int factor;
     std::vector<InterleaveIIR> upStages, downStages;
@@ -105,6 +113,154 @@ void Oversampler::processFused (float* run, int numFrames, Shaper& shape) noexce
     }
 }
 
+//==============================================================================
+/*  The packed forms below hold two sections in one register: lanes 0-1 (left,
+    right) for the later section of a pair, lanes 2-3 for the earlier one, the
+    later section running one oversampled frame behind. Each lane does the
+    arithmetic of its own section exactly as tick2() does, so the results are
+    bit for bit those of processFused(); a shuffle passes each section's output
+    on to the next. A section whose frame lies outside the run at the first and
+    last steps keeps its state (masked), and the shaper runs once per
+    oversampled frame, in order, as before.
+*/
+namespace PackedSections
+{
+    inline StereoPair pairLanes (StereoPair later, StereoPair earlier) noexcept
+    {
+        return StereoPair { later[0], later[1], earlier[0], earlier[1] };
+    }
+
+    /** Both sections' coefficients and state in one section of four lanes. */
+    inline IIRSection pack (const IIRSection& later, const IIRSection& earlier) noexcept
+    {
+        IIRSection s;
+        s.b0 = pairLanes (later.b0, earlier.b0);
+        s.b1 = pairLanes (later.b1, earlier.b1);
+        s.b2 = pairLanes (later.b2, earlier.b2);
+        s.a1 = pairLanes (later.a1, earlier.a1);
+        s.a2 = pairLanes (later.a2, earlier.a2);
+        s.s1 = pairLanes (later.s1, earlier.s1);
+        s.s2 = pairLanes (later.s2, earlier.s2);
+        return s;
+    }
+
+    inline void unpack (const IIRSection& packed, IIRSection& later, IIRSection& earlier) noexcept
+    {
+        later.s1 = StereoPair { packed.s1[0], packed.s1[1], 0.0f, 0.0f };
+        later.s2 = StereoPair { packed.s2[0], packed.s2[1], 0.0f, 0.0f };
+        earlier.s1 = StereoPair { packed.s1[2], packed.s1[3], 0.0f, 0.0f };
+        earlier.s2 = StereoPair { packed.s2[2], packed.s2[3], 0.0f, 0.0f };
+    }
+
+    /** [a2, a3, b0, b1]: the earlier section's output moves on to the later one,
+        b's lanes 0-1 feed the earlier section. */
+    inline StereoPair handOn (StereoPair a, StereoPair b) noexcept
+    {
+        return (StereoPair) _mm_shuffle_ps ((__m128) a, (__m128) b, _MM_SHUFFLE (1, 0, 3, 2));
+    }
+
+    /** tick2() where only the lanes of the mask take the new state. */
+    inline StereoPair tickMasked (IIRSection& s, StereoPair x, StereoPair mask) noexcept
+    {
+        const auto s1 = s.s1, s2 = s.s2;
+        const auto y = s.tick2 (x);
+        const auto m = (__m128) mask;
+        s.s1 = (StereoPair) _mm_or_ps (_mm_and_ps (m, (__m128) s.s1), _mm_andnot_ps (m, (__m128) s1));
+        s.s2 = (StereoPair) _mm_or_ps (_mm_and_ps (m, (__m128) s.s2), _mm_andnot_ps (m, (__m128) s2));
+        return y;
+    }
+
+    inline StereoPair laterLanes() noexcept   { return (StereoPair) _mm_castsi128_ps (_mm_set_epi32 (0, 0, -1, -1)); }
+    inline StereoPair earlierLanes() noexcept { return (StereoPair) _mm_castsi128_ps (_mm_set_epi32 (-1, -1, 0, 0)); }
+}
+
+template <typename Shaper>
+void Oversampler::processPackedTwo (float* run, int numFrames, Shaper& shape) noexcept
+{
+    using namespace PackedSections;
+
+    // Lanes 0-1: the down section at frame k - 1; lanes 2-3: the up section at frame k.
+    auto& upSection = upStages[0].getSection();
+    auto& downSection = downStages[0].getSection();
+    auto v = pack (downSection, upSection);
+    const auto gain = splat (2.0f);
+    const StereoPair zero {};
+
+    // Step 0: the up section alone takes the first frame.
+    auto y = tickMasked (v, handOn (zero, gain * loadPair (run)), earlierLanes());
+
+    for (int j = 0; j < numFrames; ++j)
+    {
+        // Odd step: the zero frame goes up while the kept frame comes down.
+        auto shaped = shape ((StereoPair) _mm_movehl_ps ((__m128) y, (__m128) y));
+        y = v.tick2 ((StereoPair) _mm_shuffle_ps ((__m128) shaped, (__m128) zero, _MM_SHUFFLE (1, 0, 1, 0)));
+        storePair (run + 2 * j, y);
+
+        // Even step: the next frame goes up, the zero frame comes down.
+        shaped = shape ((StereoPair) _mm_movehl_ps ((__m128) y, (__m128) y));
+
+        if (j + 1 < numFrames)
+        {
+            const auto next = gain * loadPair (run + 2 * (j + 1));
+            y = v.tick2 ((StereoPair) _mm_shuffle_ps ((__m128) shaped, (__m128) next, _MM_SHUFFLE (1, 0, 1, 0)));
+        }
+        else
+        {
+            y = tickMasked (v, (StereoPair) _mm_shuffle_ps ((__m128) shaped, (__m128) zero, _MM_SHUFFLE (1, 0, 1, 0)), laterLanes());
+        }
+    }
+
+    unpack (v, downSection, upSection);
+}
+
+template <typename Shaper>
+void Oversampler::processPackedFour (float* run, int numFrames, Shaper& shape) noexcept
+{
+    using namespace PackedSections;
+
+    // u: lanes 0-1 the second up section at frame k - 1, lanes 2-3 the first at frame k.
+    // d: lanes 0-1 the second down section at frame k - 2, lanes 2-3 the first at frame k - 1.
+    auto u = pack (upStages[1].getSection(), upStages[0].getSection());
+    auto d = pack (downStages[1].getSection(), downStages[0].getSection());
+    const auto gain = splat (4.0f);
+    const StereoPair zero {};
+
+    // Step 0: only the first up section has a frame.
+    auto uy = tickMasked (u, handOn (zero, gain * loadPair (run)), earlierLanes());
+    // Step 1: the second down section has none yet.
+    uy = u.tick2 (handOn (uy, zero));
+    auto dy = tickMasked (d, handOn (zero, shape (uy)), earlierLanes());
+
+    for (int j = 0; j < numFrames; ++j)
+    {
+        // Step 4j + 2 brings frame j out of the second down section.
+        uy = u.tick2 (handOn (uy, zero));
+        dy = d.tick2 (handOn (dy, shape (uy)));
+        storePair (run + 2 * j, dy);
+
+        uy = u.tick2 (handOn (uy, zero));
+        dy = d.tick2 (handOn (dy, shape (uy)));
+
+        if (j + 1 < numFrames)
+        {
+            uy = u.tick2 (handOn (uy, gain * loadPair (run + 2 * (j + 1))));
+            dy = d.tick2 (handOn (dy, shape (uy)));
+            uy = u.tick2 (handOn (uy, zero));
+            dy = d.tick2 (handOn (dy, shape (uy)));
+        }
+        else
+        {
+            // The last two steps drain the pipeline without a new frame.
+            uy = tickMasked (u, handOn (uy, zero), laterLanes());
+            dy = d.tick2 (handOn (dy, shape (uy)));
+            tickMasked (d, handOn (dy, zero), laterLanes());
+        }
+    }
+
+    unpack (u, upStages[1].getSection(), upStages[0].getSection());
+    unpack (d, downStages[1].getSection(), downStages[0].getSection());
+}
+
 template <typename Shaper>
 void Oversampler::process (float* run, int numFrames, Shaper&& shape) noexcept
 {
@@ -115,7 +271,7 @@ void Oversampler::process (float* run, int numFrames, Shaper&& shape) noexcept
     {
         case 0:  processFused<0> (run, numFrames, shape); break;
         case 1:  processFused<1> (run, numFrames, shape); break;
-        case 2:  processFused<2> (run, numFrames, shape); break;
+        case 2:  processPackedFour (run, numFrames, shape); break;
         default:
             for (int done = 0; done < numFrames;)
             {
