@@ -116,7 +116,7 @@ void Oversampler::processFused (float* run, int numFrames, Shaper& shape) noexce
 //==============================================================================
 /*  The packed forms below hold two sections in one register: lanes 0-1 (left,
     right) for the later section of a pair, lanes 2-3 for the earlier one, the
-    later section running one oversampled frame behind. Each lane does the
+    later section running one or two oversampled frames behind. Each lane does the
     arithmetic of its own section exactly as tick2() does, so the results are
     bit for bit those of processFused(); a shuffle passes each section's output
     on to the next. A section whose frame lies outside the run at the first and
@@ -179,34 +179,44 @@ void Oversampler::processPackedTwo (float* run, int numFrames, Shaper& shape) no
 {
     using namespace PackedSections;
 
-    // Lanes 0-1: the down section at frame k - 1; lanes 2-3: the up section at frame k.
+    // Lanes 0-1: the down section at frame k - 2; lanes 2-3: the up section at frame k.
+    // The shaper's result waits a step, so its latency overlaps the next step's section.
     auto& upSection = upStages[0].getSection();
     auto& downSection = downStages[0].getSection();
     auto v = pack (downSection, upSection);
     const auto gain = splat (2.0f);
     const StereoPair zero {};
 
-    // Step 0: the up section alone takes the first frame.
-    auto y = tickMasked (v, handOn (zero, gain * loadPair (run)), earlierLanes());
+    auto upOutput = [] (StereoPair y) { return (StereoPair) _mm_movehl_ps ((__m128) y, (__m128) y); };
+    auto join = [] (StereoPair down, StereoPair up) { return (StereoPair) _mm_shuffle_ps ((__m128) down, (__m128) up, _MM_SHUFFLE (1, 0, 1, 0)); };
+
+    // Steps 0 and 1: the up section alone takes frames 0 and 1.
+    auto y = tickMasked (v, join (zero, gain * loadPair (run)), earlierLanes());
+    auto shapedEven = shape (upOutput (y));
+    y = tickMasked (v, zero, earlierLanes());
 
     for (int j = 0; j < numFrames; ++j)
     {
-        // Odd step: the zero frame goes up while the kept frame comes down.
-        auto shaped = shape ((StereoPair) _mm_movehl_ps ((__m128) y, (__m128) y));
-        y = v.tick2 ((StereoPair) _mm_shuffle_ps ((__m128) shaped, (__m128) zero, _MM_SHUFFLE (1, 0, 1, 0)));
+        const auto shapedOdd = shape (upOutput (y));
+        const bool more = j + 1 < numFrames;
+
+        // Step 2j + 2: frame j comes out of the down section, the next frame goes up.
+        if (more)
+            y = v.tick2 (join (shapedEven, gain * loadPair (run + 2 * (j + 1))));
+        else
+            y = tickMasked (v, join (shapedEven, zero), laterLanes());
+
         storePair (run + 2 * j, y);
 
-        // Even step: the next frame goes up, the zero frame comes down.
-        shaped = shape ((StereoPair) _mm_movehl_ps ((__m128) y, (__m128) y));
-
-        if (j + 1 < numFrames)
+        // Step 2j + 3: a zero frame goes up.
+        if (more)
         {
-            const auto next = gain * loadPair (run + 2 * (j + 1));
-            y = v.tick2 ((StereoPair) _mm_shuffle_ps ((__m128) shaped, (__m128) next, _MM_SHUFFLE (1, 0, 1, 0)));
+            shapedEven = shape (upOutput (y));
+            y = v.tick2 (join (shapedOdd, zero));
         }
         else
         {
-            y = tickMasked (v, (StereoPair) _mm_shuffle_ps ((__m128) shaped, (__m128) zero, _MM_SHUFFLE (1, 0, 1, 0)), laterLanes());
+            tickMasked (v, join (shapedOdd, zero), laterLanes());
         }
     }
 
@@ -270,7 +280,7 @@ void Oversampler::process (float* run, int numFrames, Shaper&& shape) noexcept
     switch (upStages.size())
     {
         case 0:  processFused<0> (run, numFrames, shape); break;
-        case 1:  processFused<1> (run, numFrames, shape); break;
+        case 1:  processPackedTwo (run, numFrames, shape); break;
         case 2:  processPackedFour (run, numFrames, shape); break;
         default:
             for (int done = 0; done < numFrames;)

@@ -121,6 +121,15 @@ void SaturationStage::processChunk (float* run, int numFrames) noexcept
     {
         oversampler->process (run, numFrames, [this, &blend] (StereoPair x) { return blend (x, saturationMix.getNextValue()); });
     }
+    else if (saturationMix.getTargetValue() == 1.0f)
+    {
+        // The full curve: 1 x (w - gx) is w - gx exactly, so the multiplication is left out.
+        oversampler->process (run, numFrames, [this, g] (StereoPair x)
+        {
+            const auto gx = g * x;
+            return gx + (shapePair (x) - gx);
+        });
+    }
     else
     {
         const auto p = saturationMix.getTargetValue();

@@ -7,6 +7,8 @@
 
 #include <juce_dsp/juce_dsp.h>
 
+#include <emmintrin.h>
+
 #include <atomic>
 #include <memory>
 #include <vector>
@@ -69,9 +71,10 @@ public:
     /** shape() on both channels of a frame at once, same arithmetic. */
     StereoPair shapePair (StereoPair x) const noexcept
     {
-        const auto lo = splat (-1.0f), hi = splat (1.0f);
-        x = x > lo ? x : lo;
-        x = x < hi ? x : hi;
+        // maxps/minps keep their first operand exactly when it compares greater/less,
+        // so NaN still goes to -1 and signed zeros pass unchanged.
+        x = (StereoPair) _mm_max_ps ((__m128) x, _mm_set1_ps (-1.0f));
+        x = (StereoPair) _mm_min_ps ((__m128) x, _mm_set1_ps (1.0f));
         const auto index = splat (511.5f) * x + splat (511.5f);
         using IntPair = int __attribute__ ((vector_size (16)));
         const auto i = __builtin_convertvector (index, IntPair);
