@@ -52,13 +52,20 @@ public:
         const auto scale = splat (amount);
 
         for (int i = 0; i < numFrames; ++i)
-        {
-            const auto x = loadPair (run + 2 * i);
-            const auto magnitude = StereoPair { std::abs (x[0]), std::abs (x[1]), 0.0f, 0.0f };
-            const auto envelope = envelopeFilter.tick (magnitude) * scale;
-            storePair (run + 2 * i, envelope + x);
-        }
+            storePair (run + 2 * i, processFrame (envelopeFilter.getSection(), scale, loadPair (run + 2 * i)));
     }
+
+    /** One frame of processUnchecked(), on a copy of the envelope section that a
+        fused loop keeps in registers; scale is splat (amount). */
+    static StereoPair processFrame (IIRSection& envelope, StereoPair scale, StereoPair x) noexcept
+    {
+        const auto magnitude = StereoPair { std::abs (x[0]), std::abs (x[1]), 0.0f, 0.0f };
+        const auto level = envelope.tick (magnitude) * scale;
+        return level + x;
+    }
+
+    /** The envelope filter, for fused loops that run processFrame() themselves. */
+    InterleaveIIR& getEnvelopeFilter() noexcept { return envelopeFilter; }
 
     void reset() override
     {

@@ -37,6 +37,13 @@ public:
     template <typename Shaper>
     void process (float* run, int numFrames, Shaper&& shape) noexcept;
 
+    /** process() with per-frame steps around it: frame j enters as source (j)
+        instead of the run's frame j, and each result goes to sink (j, frame)
+        instead of into the run. Frame j is read only after every frame before
+        it has gone to the sink, so both may work on the run in place. */
+    template <typename Shaper, typename Source, typename Sink>
+    void process (float* run, int numFrames, Shaper&& shape, Source&& source, Sink&& sink) noexcept;
+
     int getFactor() const noexcept                   { return factor; }
     int getNumStages() const noexcept                { return (int) upStages.size(); }
     float* getWorkBuffer() noexcept                  { return workBuffer.data(); }
@@ -51,14 +58,14 @@ public:
     void clearIfNotFinite() noexcept;
 
 private:
-    template <int Stages, typename Shaper>
-    void processFused (float* run, int numFrames, Shaper& shape) noexcept;
+    template <int Stages, typename Shaper, typename Source, typename Sink>
+    void processFused (int numFrames, Shaper& shape, Source& source, Sink& sink) noexcept;
 
-    template <typename Shaper>
-    void processPackedTwo (float* run, int numFrames, Shaper& shape) noexcept;
+    template <typename Shaper, typename Source, typename Sink>
+    void processPackedTwo (int numFrames, Shaper& shape, Source& source, Sink& sink) noexcept;
 
-    template <typename Shaper>
-    void processPackedFour (float* run, int numFrames, Shaper& shape) noexcept;
+    template <typename Shaper, typename Source, typename Sink>
+    void processPackedFour (int numFrames, Shaper& shape, Source& source, Sink& sink) noexcept;
 
     int factor;
     std::vector<InterleaveIIR> upStages, downStages;
@@ -66,8 +73,8 @@ private:
     int capacity = 0;
 };
 
-template <int Stages, typename Shaper>
-void Oversampler::processFused (float* run, int numFrames, Shaper& shape) noexcept
+template <int Stages, typename Shaper, typename Source, typename Sink>
+void Oversampler::processFused (int numFrames, Shaper& shape, Source& source, Sink& sink) noexcept
 {
     constexpr int F = Stages == 0 ? 1 : 2 * Stages;
     // Local copies of the sections let the compiler keep every state in registers.
@@ -84,7 +91,7 @@ void Oversampler::processFused (float* run, int numFrames, Shaper& shape) noexce
 
     for (int j = 0; j < numFrames; ++j)
     {
-        const auto in = gain * loadPair (run + 2 * j);
+        const auto in = gain * source (j);
         StereoPair kept {};
 
         for (int p = 0; p < F; ++p)
@@ -103,7 +110,7 @@ void Oversampler::processFused (float* run, int numFrames, Shaper& shape) noexce
                 kept = x;
         }
 
-        storePair (run + 2 * j, kept);
+        sink (j, kept);
     }
 
     for (int s = 0; s < Stages; ++s)
@@ -174,8 +181,8 @@ namespace PackedSections
     inline StereoPair earlierLanes() noexcept { return (StereoPair) _mm_castsi128_ps (_mm_set_epi32 (-1, -1, 0, 0)); }
 }
 
-template <typename Shaper>
-void Oversampler::processPackedTwo (float* run, int numFrames, Shaper& shape) noexcept
+template <typename Shaper, typename Source, typename Sink>
+void Oversampler::processPackedTwo (int numFrames, Shaper& shape, Source& source, Sink& sink) noexcept
 {
     using namespace PackedSections;
 
@@ -191,7 +198,7 @@ void Oversampler::processPackedTwo (float* run, int numFrames, Shaper& shape) no
     auto join = [] (StereoPair down, StereoPair up) { return (StereoPair) _mm_shuffle_ps ((__m128) down, (__m128) up, _MM_SHUFFLE (1, 0, 1, 0)); };
 
     // Steps 0 and 1: the up section alone takes frames 0 and 1.
-    auto y = tickMasked (v, join (zero, gain * loadPair (run)), earlierLanes());
+    auto y = tickMasked (v, join (zero, gain * source (0)), earlierLanes());
     auto shapedEven = shape (upOutput (y));
     y = tickMasked (v, zero, earlierLanes());
 
@@ -202,11 +209,11 @@ void Oversampler::processPackedTwo (float* run, int numFrames, Shaper& shape) no
 
         // Step 2j + 2: frame j comes out of the down section, the next frame goes up.
         if (more)
-            y = v.tick2 (join (shapedEven, gain * loadPair (run + 2 * (j + 1))));
+            y = v.tick2 (join (shapedEven, gain * source (j + 1)));
         else
             y = tickMasked (v, join (shapedEven, zero), laterLanes());
 
-        storePair (run + 2 * j, y);
+        sink (j, y);
 
         // Step 2j + 3: a zero frame goes up.
         if (more)
@@ -223,8 +230,8 @@ void Oversampler::processPackedTwo (float* run, int numFrames, Shaper& shape) no
     unpack (v, downSection, upSection);
 }
 
-template <typename Shaper>
-void Oversampler::processPackedFour (float* run, int numFrames, Shaper& shape) noexcept
+template <typename Shaper, typename Source, typename Sink>
+void Oversampler::processPackedFour (int numFrames, Shaper& shape, Source& source, Sink& sink) noexcept
 {
     using namespace PackedSections;
 
@@ -236,7 +243,7 @@ void Oversampler::processPackedFour (float* run, int numFrames, Shaper& shape) n
     const StereoPair zero {};
 
     // Step 0: only the first up section has a frame.
-    auto uy = tickMasked (u, handOn (zero, gain * loadPair (run)), earlierLanes());
+    auto uy = tickMasked (u, handOn (zero, gain * source (0)), earlierLanes());
     // Step 1: the second down section has none yet.
     uy = u.tick2 (handOn (uy, zero));
     auto dy = tickMasked (d, handOn (zero, shape (uy)), earlierLanes());
@@ -246,14 +253,14 @@ void Oversampler::processPackedFour (float* run, int numFrames, Shaper& shape) n
         // Step 4j + 2 brings frame j out of the second down section.
         uy = u.tick2 (handOn (uy, zero));
         dy = d.tick2 (handOn (dy, shape (uy)));
-        storePair (run + 2 * j, dy);
+        sink (j, dy);
 
         uy = u.tick2 (handOn (uy, zero));
         dy = d.tick2 (handOn (dy, shape (uy)));
 
         if (j + 1 < numFrames)
         {
-            uy = u.tick2 (handOn (uy, gain * loadPair (run + 2 * (j + 1))));
+            uy = u.tick2 (handOn (uy, gain * source (j + 1)));
             dy = d.tick2 (handOn (dy, shape (uy)));
             uy = u.tick2 (handOn (uy, zero));
             dy = d.tick2 (handOn (dy, shape (uy)));
@@ -274,15 +281,26 @@ void Oversampler::processPackedFour (float* run, int numFrames, Shaper& shape) n
 template <typename Shaper>
 void Oversampler::process (float* run, int numFrames, Shaper&& shape) noexcept
 {
+    process (run, numFrames, shape,
+             [run] (int j) { return loadPair (run + 2 * j); },
+             [run] (int j, StereoPair frame) { storePair (run + 2 * j, frame); });
+}
+
+template <typename Shaper, typename Source, typename Sink>
+void Oversampler::process (float* run, int numFrames, Shaper&& shape, Source&& source, Sink&& sink) noexcept
+{
     if (numFrames <= 0)
         return;
 
     switch (upStages.size())
     {
-        case 0:  processFused<0> (run, numFrames, shape); break;
-        case 1:  processPackedTwo (run, numFrames, shape); break;
-        case 2:  processPackedFour (run, numFrames, shape); break;
+        case 0:  processFused<0> (numFrames, shape, source, sink); break;
+        case 1:  processPackedTwo (numFrames, shape, source, sink); break;
+        case 2:  processPackedFour (numFrames, shape, source, sink); break;
         default:
+            for (int j = 0; j < numFrames; ++j)
+                storePair (run + 2 * j, source (j));
+
             for (int done = 0; done < numFrames;)
             {
                 const auto n = juce::jmin (numFrames - done, capacity);
@@ -293,6 +311,9 @@ void Oversampler::process (float* run, int numFrames, Shaper&& shape) noexcept
                 downsample (run + 2 * done, n);
                 done += n;
             }
+
+            for (int j = 0; j < numFrames; ++j)
+                sink (j, loadPair (run + 2 * j));
             break;
     }
 }

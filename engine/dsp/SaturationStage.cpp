@@ -103,11 +103,49 @@ void SaturationStage::process (float* run, int numFrames) noexcept
 
 void SaturationStage::processChunk (float* run, int numFrames) noexcept
 {
-    const auto n2 = 2 * (size_t) numFrames;
-    vzeroNonFinite (run, n2);
-    vsmul (run, preGain, run, n2);
-    dynamicBias.processUnchecked (run, numFrames);
+    auto& envelopeFilter = dynamicBias.getEnvelopeFilter();
 
+    if (! (envelopeFilter.isPrepared() && dcBlocker.isPrepared()))
+    {
+        const auto n2 = 2 * (size_t) numFrames;
+        vzeroNonFinite (run, n2);
+        vsmul (run, preGain, run, n2);
+        dynamicBias.processUnchecked (run, numFrames);
+        auto load = [run] (int j) { return loadPair (run + 2 * j); };
+        auto store = [run] (int j, StereoPair y) { storePair (run + 2 * j, y); };
+        runOversampler (run, numFrames, load, store);
+        dcBlocker.processUnchecked (run, numFrames);
+        return;
+    }
+
+    // The input check, pre-gain, bias and DC blocker run frame by frame inside the
+    // oversampler's loop, so their recursions overlap with its own; each frame
+    // sees the same operations in the same order as in separate passes.
+    auto envelope = envelopeFilter.getSection();
+    auto dc = dcBlocker.getSection();
+    const auto pre = splat (preGain);
+    const auto scale = splat (dynamicBias.amount);
+
+    auto source = [run, pre, scale, &envelope] (int j)
+    {
+        auto x = (__m128) loadPair (run + 2 * j);
+        // x - x is 0 for finite x and NaN otherwise, as in vzeroNonFinite.
+        x = _mm_and_ps (_mm_cmpeq_ps (_mm_sub_ps (x, x), _mm_setzero_ps()), x);
+        return DynamicBias<float, 2>::processFrame (envelope, scale, (StereoPair) x * pre);
+    };
+
+    // Only the frame's two lanes go on, as they would through the run.
+    auto sink = [run, &dc] (int j, StereoPair y) { storePair (run + 2 * j, dc.tick (StereoPair { y[0], y[1], 0.0f, 0.0f })); };
+
+    runOversampler (run, numFrames, source, sink);
+
+    envelopeFilter.getSection() = envelope;
+    dcBlocker.getSection() = dc;
+}
+
+template <typename Source, typename Sink>
+void SaturationStage::runOversampler (float* run, int numFrames, Source& source, Sink& sink) noexcept
+{
     const auto g = splat (linearGain);
 
     auto blend = [this, g] (StereoPair x, float p)
@@ -119,7 +157,8 @@ void SaturationStage::processChunk (float* run, int numFrames) noexcept
 
     if (saturationMix.isSmoothing())
     {
-        oversampler->process (run, numFrames, [this, &blend] (StereoPair x) { return blend (x, saturationMix.getNextValue()); });
+        oversampler->process (run, numFrames, [this, &blend] (StereoPair x) { return blend (x, saturationMix.getNextValue()); },
+                              source, sink);
     }
     else if (saturationMix.getTargetValue() == 1.0f)
     {
@@ -128,15 +167,13 @@ void SaturationStage::processChunk (float* run, int numFrames) noexcept
         {
             const auto gx = g * x;
             return gx + (shapePair (x) - gx);
-        });
+        }, source, sink);
     }
     else
     {
         const auto p = saturationMix.getTargetValue();
-        oversampler->process (run, numFrames, [p, &blend] (StereoPair x) { return blend (x, p); });
+        oversampler->process (run, numFrames, [p, &blend] (StereoPair x) { return blend (x, p); }, source, sink);
     }
-
-    dcBlocker.processUnchecked (run, numFrames);
 }
 
 } // namespace KA
