@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <thread>
 
 using namespace KA;
@@ -246,6 +247,65 @@ TEST (LatticeBand, SeveralBandsAtOnceEqualOneAfterAnother)
 
     for (size_t i = 0; i < a.size(); ++i)
         ASSERT_EQ (a[i], c[i]) << i;
+}
+
+TEST (LatticeBand, AnyNumberOfBandsAtOnceEqualsOneAfterAnotherBitForBit)
+{
+    // Odd and even counts up to a full batch, blocks shorter than the count, and
+    // ramps that land on different frames for different bands.
+    const double fs = 44100.0;
+    const int blockSizes[] = { 1, 3, 37, 2, 500, 5, 441, 16, 120 };
+
+    for (int count : { 2, 5, 8, 16 })
+    {
+        LatticeBand together[16], apart[16];
+
+        for (int i = 0; i < count; ++i)
+        {
+            for (auto* b : { &together[i], &apart[i] })
+            {
+                b->setRampSeconds (0.01);
+                b->prepare (fs);
+                b->update (i % numBands, (float) (i * 5 % 31 - 15), fs);
+            }
+        }
+
+        auto a = whiteNoise (2 * 8000, 0.5f, (unsigned) count);
+        auto c = a;
+        int start = 0;
+
+        for (int block = 0; start < 8000; ++block)
+        {
+            const int n = std::min (blockSizes[block % 9], 8000 - start);
+
+            if (block % 4 == 1)
+            {
+                const int i = block % count;
+                const auto dB = (float) (block % 29 - 14);
+                together[i].update (i % numBands, dB, fs);
+                apart[i].update (i % numBands, dB, fs);
+            }
+
+            processLatticeBands (together, count, a.data() + 2 * start, n);
+            for (int i = 0; i < count; ++i)
+                processLatticeBands (&apart[i], 1, c.data() + 2 * start, n);
+
+            start += n;
+        }
+
+        ASSERT_EQ (std::memcmp (a.data(), c.data(), a.size() * sizeof (float)), 0) << count << " bands";
+
+        for (int i = 0; i < count; ++i)
+        {
+            float s1[4], s2[4];
+            together[i].getState (s1);
+            apart[i].getState (s2);
+            EXPECT_EQ (std::memcmp (s1, s2, sizeof (s1)), 0) << count << " bands, band " << i;
+
+            for (int j = 0; j < LatticeBand::numCoefficients; ++j)
+                EXPECT_EQ (together[i].getCurrentValue (j), apart[i].getCurrentValue (j));
+        }
+    }
 }
 
 TEST (LatticeBand, NonFiniteInputDoesNotEnterTheState)
