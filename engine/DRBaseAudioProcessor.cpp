@@ -60,7 +60,7 @@ bool DRBaseAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) c
 
 void DRBaseAudioProcessor::prepareToPlay (double sampleRate, int maximumExpectedSamplesPerBlock)
 {
-    const auto maxBlock = juce::jmax (1, maximumExpectedSamplesPerBlock);
+    const auto maxBlock = chainBlockSize (maximumExpectedSamplesPerBlock);
     const juce::dsp::ProcessSpec spec { sampleRate, (juce::uint32) maxBlock, 2 };
 
     interleavedStorage.free();

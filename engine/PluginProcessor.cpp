@@ -1,6 +1,7 @@
 #include "engine/PluginProcessor.h"
 
 #include "engine/GlobalStrings.h"
+#include "engine/dsp/RampSteps.h"
 
 
 namespace KA
@@ -35,8 +36,7 @@ void PluginProcessor::prepareToPlay (double, int maximumExpectedSamplesPerBlock)
     dryBlock.clear();
     crossfadeGains.allocate ((size_t) dryCopyFrames, true);
 
-    preparedBlockSize = juce::jlimit (1, dryCopyFrames, maximumExpectedSamplesPerBlock > 0 ? maximumExpectedSamplesPerBlock
-                                                                                          : dryCopyFrames);
+    preparedBlockSize = chainBlockSize (maximumExpectedSamplesPerBlock);
 
     reset();
 
@@ -50,6 +50,12 @@ void PluginProcessor::prepareToPlay (double, int maximumExpectedSamplesPerBlock)
     }
 }
 
+int PluginProcessor::chainBlockSize (int maximumExpectedSamplesPerBlock) noexcept
+{
+    return maximumExpectedSamplesPerBlock > 0 ? juce::jmin (maximumExpectedSamplesPerBlock, dryCopyFrames)
+                                              : dryCopyFrames;
+}
+
 void PluginProcessor::reset()
 {
     resetPowerCrossfade();
@@ -60,7 +66,12 @@ void PluginProcessor::resetPowerCrossfade()
     const auto rate = getSampleRate();
 
     if (rate > 0.0)
-        powerCrossfade.reset (rate, powerRampSeconds);
+    {
+        // A change made while audio was stopped is taken over first, so the
+        // cross-fade settles on it instead of fading there at the next block.
+        powerCrossfade.setTargetValue (pendingPowerTarget.load (std::memory_order_relaxed));
+        powerCrossfade.reset (rampSteps (rate, powerRampSeconds));
+    }
 }
 
 void PluginProcessor::setPowerRampSeconds (double seconds)

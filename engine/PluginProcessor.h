@@ -25,6 +25,11 @@ public:
     static constexpr int dryCopyFrames = 4096;
 
     explicit PluginProcessor (const BusesProperties& ioLayouts);
+
+    /** The most frames the chain is handed at once for an announced maximum block
+        size: longer blocks are processed in pieces, and an announced size of 0 or
+        less means the dry copy's length. Every buffer of the chain holds this many. */
+    static int chainBlockSize (int maximumExpectedSamplesPerBlock) noexcept;
     ~PluginProcessor() override;
 
     //==============================================================================

@@ -6,6 +6,7 @@
 #include "engine/GlobalStrings.h"
 #include "engine/XmlText.h"
 
+#include <cmath>
 #include <cstring>
 
 namespace KA
@@ -89,18 +90,27 @@ void PluginProcessor::setStateFromXml (const juce::XmlElement* xml)
 void PluginProcessor::addMissingParameterChildren (juce::ValueTree& tree)
 {
     // JUCE's parameter state would put a parameter without a child back to its
-    // default; a state or preset that does not mention a parameter leaves it as it is.
+    // default; a state or preset that does not mention a parameter leaves it as it
+    // is. A value that is not a finite number is treated the same way, so a corrupt
+    // document can't leave NaN in a parameter (and in every state saved after it).
     for (auto* parameter : getParameters())
     {
         if (auto* withID = dynamic_cast<juce::RangedAudioParameter*> (parameter))
         {
-            if (tree.getChildWithProperty ("id", withID->paramID).isValid())
-                continue;
+            const auto currentValue = withID->convertFrom0to1 (withID->getValue());
+            auto child = tree.getChildWithProperty ("id", withID->paramID);
 
-            juce::ValueTree child ("PARAM");
-            child.setProperty ("id", withID->paramID, nullptr);
-            child.setProperty ("value", withID->convertFrom0to1 (withID->getValue()), nullptr);
-            tree.appendChild (child, nullptr);
+            if (! child.isValid())
+            {
+                child = juce::ValueTree ("PARAM");
+                child.setProperty ("id", withID->paramID, nullptr);
+                child.setProperty ("value", currentValue, nullptr);
+                tree.appendChild (child, nullptr);
+            }
+            else if (child.hasProperty ("value") && ! std::isfinite ((double) child.getProperty ("value")))
+            {
+                child.setProperty ("value", currentValue, nullptr);
+            }
         }
     }
 }

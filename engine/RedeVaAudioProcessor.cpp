@@ -67,7 +67,7 @@ juce::String RedeVaAudioProcessor::getStateRootTag() const
 void RedeVaAudioProcessor::prepareToPlay (double sampleRate, int samplesPerBlock)
 {
     levelGain.setRampSeconds (rampSeconds);
-    levelGain.prepare ({ sampleRate, (juce::uint32) juce::jmax (1, samplesPerBlock), 2 });
+    levelGain.prepare ({ sampleRate, (juce::uint32) chainBlockSize (samplesPerBlock), 2 });
 
     for (auto& band : bands)
     {

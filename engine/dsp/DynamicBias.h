@@ -22,7 +22,10 @@ public:
     {
         if (spec.sampleRate > 0.0 && cutoff > 0.0f)
         {
-            envelopeFilter.setCoefficients (*juce::dsp::IIR::Coefficients<float>::makeFirstOrderLowPass (spec.sampleRate, cutoff));
+            // Below Nyquist, or the envelope filter's pole leaves the unit circle
+            // at rates under twice the cutoff.
+            const auto designCutoff = juce::jmin (cutoff, (float) (0.9975 * spec.sampleRate * 0.5));
+            envelopeFilter.setCoefficients (*juce::dsp::IIR::Coefficients<float>::makeFirstOrderLowPass (spec.sampleRate, designCutoff));
             envelopeFilter.prepare();
         }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/dsp/RampSteps.h"
 #include "engine/dsp/VectorOps.h"
 
 #include <juce_dsp/juce_dsp.h>
@@ -73,7 +74,7 @@ public:
         gain.setTargetValue (pendingTarget.load (std::memory_order_relaxed));
 
         if (sampleRate > 0.0)
-            gain.reset ((int) std::floor (sampleRate * rampSeconds));
+            gain.reset (rampSteps (sampleRate, rampSeconds));
     }
 
     void setRampSeconds (double seconds)

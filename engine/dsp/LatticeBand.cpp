@@ -1,4 +1,5 @@
 #include "engine/dsp/LatticeBand.h"
+#include "engine/dsp/RampSteps.h"
 
 #include "engine/dsp/BandDesign.h"
 #include "engine/dsp/VectorOps.h"
@@ -72,7 +73,7 @@ void LatticeBand::setRampSeconds (double seconds) noexcept
     rampSeconds = seconds;
 
     if (sampleRate > 0.0)
-        resetSmoothers ((int) std::floor (seconds * sampleRate));
+        resetSmoothers (KA::rampSteps (sampleRate, seconds));
 
     if (hasState)
         clearState();
@@ -89,7 +90,7 @@ void LatticeBand::prepare (double newSampleRate) noexcept
         activeOrder = pending.order;
 
     if (sampleRate > 0.0)
-        resetSmoothers ((int) std::floor (sampleRate * rampSeconds));
+        resetSmoothers (KA::rampSteps (sampleRate, rampSeconds));
 
     clearState();
 }
@@ -99,7 +100,7 @@ void LatticeBand::reset() noexcept
     applyPendingTargets();
 
     if (sampleRate > 0.0)
-        resetSmoothers ((int) std::floor (sampleRate * rampSeconds));
+        resetSmoothers (KA::rampSteps (sampleRate, rampSeconds));
 
     if (hasState)
         clearState();

@@ -21,7 +21,9 @@ public:
 
     void prepare (const juce::dsp::ProcessSpec& spec) override
     {
-        decay = (float) std::exp (-1.0 / (releaseSeconds * spec.sampleRate));
+        // Without a usable rate the meter holds no history rather than growing.
+        const auto rate = spec.sampleRate;
+        decay = rate > 0.0 && std::isfinite (rate) ? (float) std::exp (-1.0 / (releaseSeconds * rate)) : 0.0f;
         reset();
     }
 

@@ -1,4 +1,5 @@
 #include "engine/dsp/SaturationStage.h"
+#include "engine/dsp/RampSteps.h"
 
 #include "engine/dsp/SaturationCurve.h"
 #include "engine/dsp/VectorOps.h"
@@ -74,7 +75,7 @@ void SaturationStage::reset() noexcept
 
     saturationMix.setTargetValue (pendingMix.load (std::memory_order_relaxed));
     const auto factor = oversampler != nullptr ? oversampler->getFactor() : 1;
-    saturationMix.reset ((int) std::floor (rampSeconds * (sampleRate * factor)));
+    saturationMix.reset (rampSteps (sampleRate * factor, rampSeconds));
 }
 
 void SaturationStage::process (const juce::dsp::ProcessContextReplacing<float>& context) noexcept

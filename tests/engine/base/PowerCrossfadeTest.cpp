@@ -128,16 +128,32 @@ TEST (PowerCrossfade, HalfCountsAsOn)
     Rig rig (48000.0);
     rig.run (2400);
 
-    // A normalised 0.5 is on; just below is off.
-    auto* power = rig.processor.parameters.getParameter ("power");
-    power->setValueNotifyingHost (0.5f);
+    // The switch reads the stored value; 0.5 is the threshold and counts as on.
+    auto* stored = rig.processor.parameters.getRawParameterValue ("power");
+    stored->store (0.5f);
+    rig.processor.parameterChanged ("power", 0.5f);
     rig.run (512);
     for (size_t i = 2400; i < rig.gains.size(); ++i)
         ASSERT_EQ (rig.gains[i], 1.0f);
 
-    power->setValueNotifyingHost (0.49f);
+    stored->store (0.4999f);
+    rig.processor.parameterChanged ("power", 0.4999f);
     rig.run (2400);
     EXPECT_EQ (rig.gains.back(), 0.0f);
+}
+
+TEST (PowerCrossfade, ChangeWhileStoppedSettlesAtTheNextPrepare)
+{
+    Rig rig (48000.0);
+    rig.run (2400);
+    rig.processor.setParameter ("power", 0.0f);
+    rig.processor.prepareToPlay (48000.0, 512);
+    const int calls = rig.processor.hookCalls;
+
+    rig.run (512);
+    EXPECT_EQ (rig.processor.hookCalls, calls);
+    for (size_t i = 2400; i < rig.gains.size(); ++i)
+        ASSERT_EQ (rig.wet[i], rig.dry[i]);
 }
 
 TEST (PowerCrossfade, ChannelsBeyondTheInputsAreCleared)

@@ -284,3 +284,84 @@ TEST (Reliability, ProcessBlockDoesNotAllocate)
     delete probe;
     EXPECT_GE (counter.count(), 1);
 }
+
+TEST (Reliability, AnnouncedBlockSizeDoesNotChangeTheResult)
+{
+    juce::Random random (12);
+    juce::AudioBuffer<float> input (2, 48000 / 4);
+    fillNoise (input, random, 0.25f);
+
+    auto render = [&input] (int announced)
+    {
+        RedeVaAudioProcessor p;
+        setReal (p, "120Hz", 15.0f);
+        prepare (p, 48000.0, announced);
+        return runThrough (p, input, 512);
+    };
+
+    const auto reference = render (512);
+    for (int announced : { 0, -5, 1 << 28 })
+    {
+        const auto out = render (announced);
+        for (int ch = 0; ch < 2; ++ch)
+            for (int i = 0; i < input.getNumSamples(); ++i)
+                ASSERT_EQ (out.getSample (ch, i), reference.getSample (ch, i)) << announced << " at " << i;
+    }
+
+    // The chain really ran: +15 dB at 120 Hz changes the noise.
+    double difference = 0.0;
+    for (int i = 4800; i < input.getNumSamples(); ++i)
+        difference += std::abs (reference.getSample (0, i) - input.getSample (0, i));
+    EXPECT_GT (difference, 1.0);
+}
+
+TEST (Reliability, DegenerateSampleRatesStayFinite)
+{
+    juce::Random random (13);
+
+    for (double rate : { 1.0, 4.0, 7.0, 9.0, 19.0, 0.0, -48000.0 })
+    {
+        RedeVaAudioProcessor p;
+        randomiseParameters (p, random);
+        setReal (p, "power", 1.0f);
+        prepare (p, rate, 64);
+
+        juce::AudioBuffer<float> buffer (2, 64);
+        juce::MidiBuffer midi;
+        for (int block = 0; block < 200; ++block)
+        {
+            fillNoise (buffer, random);
+            p.processBlock (buffer, midi);
+            ASSERT_TRUE (allClean (buffer)) << rate << " Hz, block " << block;
+        }
+        for (int c = 0; c < 2; ++c)
+        {
+            EXPECT_TRUE (std::isfinite (p.inputMeter.getLevel (c))) << rate;
+            EXPECT_TRUE (std::isfinite (p.outputMeter.getLevel (c))) << rate;
+        }
+    }
+}
+
+TEST (Reliability, NonFiniteValuesInAStateKeepTheCurrentValues)
+{
+    RedeVaAudioProcessor p;
+    setReal (p, "Level", -6.0f);
+    setReal (p, "50Hz", 3.0f);
+
+    const juce::String xml ("<?xml version=\"1.0\" encoding=\"UTF-8\"?> <DRRoreRurediriz>"
+                            "<PARAM id=\"Level\" value=\"nan\"/><PARAM id=\"50Hz\" value=\"-inf\"/>"
+                            "<PARAM id=\"power\" value=\"inf\"/><PARAM id=\"120Hz\" value=\"4.5\"/></DRRoreRurediriz>");
+    juce::MemoryBlock blob;
+    juce::AudioProcessor::copyXmlToBinary (*juce::parseXML (xml), blob);
+    p.setStateInformation (blob.getData(), (int) blob.getSize());
+
+    EXPECT_EQ (getReal (p, "Level"), -6.0f);
+    EXPECT_EQ (getReal (p, "50Hz"), 3.0f);
+    EXPECT_EQ (getReal (p, "power"), 1.0f);
+    EXPECT_EQ (getReal (p, "120Hz"), 4.5f);
+
+    const auto saved = stateOf (p);
+    const juce::String text (static_cast<const char*> (saved.getData()) + 8, saved.getSize() - 9);
+    EXPECT_FALSE (text.containsIgnoreCase ("nan")) << text;
+    EXPECT_FALSE (text.containsIgnoreCase ("inf")) << text;
+}

@@ -95,17 +95,34 @@ TEST (SignalChain, MonoInputIsDuplicatedAndProcessedIdentically)
     }
 }
 
+namespace
+{
+struct ChainProbe : RedeVaAudioProcessor
+{
+    using DRBaseAudioProcessor::deinterleave;
+    using DRBaseAudioProcessor::interleave;
+};
+} // namespace
+
 TEST (SignalChain, SingleOutputChannelHoldsTheRightChannel)
 {
-    RedeVaAudioProcessor p;
+    ChainProbe p;
     prepare (p, 48000.0, 128, 1, 1);
     ASSERT_EQ (p.getTotalNumOutputChannels(), 1);
 
-    const auto out = runThrough (p, sine (1, 9600, 48000.0, 440.0, 0.1), 128);
-    double energy = 0.0;
-    for (int i = 4800; i < 9600; ++i)
-        energy += out.getSample (0, i) * out.getSample (0, i);
-    EXPECT_GT (energy, 1.0);
+    const float run[] { 1.0f, -1.0f, 2.0f, -2.0f, 3.0f, -3.0f };
+    juce::AudioBuffer<float> buffer (1, 3);
+    juce::dsp::AudioBlock<float> block (buffer);
+    p.deinterleave (run, block, 3);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ (buffer.getSample (0, i), -(float) (i + 1));
+
+    // And a mono input feeds both sides of the run.
+    float back[6] {};
+    buffer.setSample (0, 1, 7.0f);
+    p.interleave (block, back, 3);
+    EXPECT_EQ (back[2], 7.0f);
+    EXPECT_EQ (back[3], 7.0f);
 }
 
 TEST (SignalChain, FirstPrepareFadesTheChainInFromSilence)
