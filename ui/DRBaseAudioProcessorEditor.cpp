@@ -40,6 +40,12 @@ void DRBaseAudioProcessorEditor::init (int, int)
 
     auto* settings = getProcessor().globalSettings != nullptr ? getProcessor().globalSettings->getUserSettings() : nullptr;
 
-    if (settings == nullptr || settings->getBoolValue (KA::GlobalStrings::showMailForm, true))
+    if (shouldOfferMailForm (settings))
         showMailListDialog();
+}
+
+bool DRBaseAudioProcessorEditor::shouldOfferMailForm (const juce::PropertySet* globalSettings)
+{
+    // An absent key means the user never declined.
+    return globalSettings == nullptr || globalSettings->getBoolValue (KA::GlobalStrings::showMailForm, true);
 }

@@ -22,6 +22,10 @@ public:
 
     DRLookAndFeel& getSeriesLookAndFeel() const noexcept { return *seriesLookAndFeel; }
 
+    /** Whether to offer the mailing-list form at start-up: yes until the user
+        has turned it off, which includes settings that cannot be had. */
+    static bool shouldOfferMailForm (const juce::PropertySet* globalSettings);
+
 protected:
     std::unique_ptr<DRLookAndFeel> seriesLookAndFeel;
 

@@ -83,6 +83,7 @@ void DRBaseEditor::addValueLabel (const juce::String& parameterID, int x)
     auto& record = valueLabels[(size_t) numValueLabels];
     record.label.setBounds (x, DRPanelLayout::valueLabelY, DRPanelLayout::valueLabelWidth, DRPanelLayout::valueLabelHeight);
     record.parameterID = parameterID;
+    record.parameter = getParameters().getParameter (parameterID);
     record.label.setLookAndFeel (controlLookAndFeel);
     record.label.setEditable (true, false, false);
     record.label.setJustificationType (juce::Justification::centred);
@@ -93,13 +94,11 @@ void DRBaseEditor::addValueLabel (const juce::String& parameterID, int x)
 
 void DRBaseEditor::timerCallback()
 {
-    auto& state = getParameters();
-
     for (int i = 0; i < numValueLabels; ++i)
     {
         auto& record = valueLabels[(size_t) i];
 
-        if (auto* parameter = state.getParameter (record.parameterID); parameter != nullptr && ! record.label.isBeingEdited())
+        if (auto* parameter = record.parameter; parameter != nullptr && ! record.label.isBeingEdited())
             record.label.setText (parameter->getCurrentValueAsText() + " " + parameter->getLabel(), juce::dontSendNotification);
     }
 
@@ -143,13 +142,13 @@ void DRBaseEditor::labelTextChanged (juce::Label* label)
         if (&record.label != label)
             continue;
 
-        auto* parameter = getParameters().getParameter (record.parameterID);
+        auto* parameter = record.parameter;
 
         if (parameter == nullptr)
             return;
 
         // Refused text is left for the next tick to overwrite with the parameter's own.
-        const auto& range = getParameters().getParameterRange (record.parameterID);
+        const auto& range = parameter->getNormalisableRange();
 
         if (const auto value = parseTypedValue (label->getText(), range))
             parameter->setValueNotifyingHost (juce::jlimit (0.0f, 1.0f, range.convertTo0to1 (*value)));

@@ -44,6 +44,7 @@ private:
     {
         juce::Label label;
         juce::String parameterID;
+        juce::RangedAudioParameter* parameter = nullptr; // looked up once; null when the ID has none
     };
 
     /** The typed text as a parameter value, or nothing when it is not a finite number. */

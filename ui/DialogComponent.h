@@ -36,7 +36,7 @@ public:
     /** True while the result callback runs. */
     bool isRunningCallback() const noexcept { return callbackDepth > 0; }
 
-    /** For an owner that replaces this dialog while its callback runs: the owner
+    /** For an owner that goes away while this dialog's callback runs: the owner
         gives up ownership, and the dialog deletes itself once the callback has
         returned, so the code still running in it never meets freed memory. */
     void deleteWhenCallbackReturns() noexcept { deleteAfterCallback = true; }

@@ -3,6 +3,7 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <memory>
+#include <vector>
 
 namespace KA
 {
@@ -17,10 +18,12 @@ public:
     ManageDialogComponent (juce::Component& parent, juce::LookAndFeel* dialogLookAndFeel);
     ~ManageDialogComponent();
 
-    /** Makes the component the current dialog, deletes the previous one (once its
-        result callback has returned, when it is inside it), shows the new one on
-        top of the parent and lays the parent out again. The parent's resized is
-        expected to give the current dialog its whole bounds. */
+    /** Makes the component the current dialog, takes the previous one off the
+        screen and deletes it (at once when it is known to be idle, otherwise
+        once the message loop comes round again, since it may be replacing
+        itself from one of its own handlers), shows the new one on top of the
+        parent and lays the parent out again. The parent's resized is expected
+        to give the current dialog its whole bounds. */
     void openDialog (std::unique_ptr<juce::Component> dialog);
 
     juce::Component* getCurrentDialog() const noexcept { return currentDialog.get(); }
@@ -31,12 +34,18 @@ public:
     void setDialogLookAndFeel (juce::LookAndFeel* lf) noexcept { dialogLookAndFeel = lf; }
 
 private:
-    static void disposeOf (std::unique_ptr<juce::Component> dialog);
+    void disposeOf (std::unique_ptr<juce::Component> dialog);
+    void deletePendingDialogs();
 
     juce::Component* parent;
     juce::LookAndFeel* dialogLookAndFeel;
     std::unique_ptr<juce::Component> currentDialog;
 
+    /** Replaced dialogs, hidden and detached, waiting for the code that may
+        still run in them to return. */
+    std::vector<std::unique_ptr<juce::Component>> pendingDeletion;
+
+    JUCE_DECLARE_WEAK_REFERENCEABLE (ManageDialogComponent)
     JUCE_DECLARE_NON_COPYABLE (ManageDialogComponent)
 };
 } // namespace KA

@@ -142,14 +142,15 @@ void PluginEditor::restoreEditorSize (int defaultWidth, int defaultHeight)
 {
     const auto& state = processor.parameters.state;
 
-    // Read through double: a stored "nan" or "1e300" must not reach an int conversion.
+    // Read through double: a stored "nan" or "1e300" must not reach an int
+    // conversion. A fractional size is cut off like any int conversion.
     const auto restore = [&state] (const juce::Identifier& key, int fallback)
     {
         if (! state.hasProperty (key))
             return fallback;
 
         const auto stored = (double) state.getProperty (key);
-        return std::isfinite (stored) ? juce::roundToInt (juce::jlimit (0.0, (double) maxRestoredSize, stored)) : fallback;
+        return std::isfinite (stored) ? (int) juce::jlimit (0.0, (double) maxRestoredSize, stored) : fallback;
     };
 
     setBoundsConstrained ({ 0, 0, restore (lastUIWidth, defaultWidth), restore (lastUIHeight, defaultHeight) });

@@ -288,6 +288,92 @@ TEST (DialogSlot, ReplacingFromInsideTheCallbackKeepsTheCallerAliveUntilItReturn
     EXPECT_EQ (owner.getNumChildComponents(), 1);
 }
 
+/** What an overlay's handler found after it had opened its own replacement. */
+struct HandlerReport
+{
+    bool returned = false;
+    bool aliveAfterOpening = false;
+    bool hiddenAndDetached = false;
+};
+
+/** An overlay of another kind than DialogComponent, like the list views the
+    side menu and the preset list show: a backdrop with a button whose handler
+    opens the next overlay on the same slot and then goes on using itself. */
+struct ButtonOverlay : public juce::Component,
+                       public juce::Button::Listener
+{
+    ButtonOverlay (KA::ManageDialogComponent& m, bool& deletedFlag, HandlerReport& r)
+        : manager (m), deleted (deletedFlag), report (r)
+    {
+        addAndMakeVisible (button);
+        button.addListener (this);
+    }
+
+    ~ButtonOverlay() override { deleted = true; }
+
+    void buttonClicked (juce::Button*) override
+    {
+        manager.openDialog (makeDialog (1));
+
+        // Everything below reads this overlay's own members after its replacement took the slot.
+        report.aliveAfterOpening = ! deleted && button.getButtonText() == "open";
+        report.hiddenAndDetached = ! isVisible() && getParentComponent() == nullptr;
+        ++handled;
+        report.returned = handled == 1;
+    }
+
+    KA::ManageDialogComponent& manager;
+    bool& deleted;
+    HandlerReport& report;
+    juce::TextButton button { "open" };
+    int handled = 0;
+};
+
+TEST (DialogSlot, AnyOverlayReplacedFromItsOwnHandlerLivesUntilTheHandlerReturns)
+{
+    DialogOwner owner;
+    bool deleted = false;
+    HandlerReport report;
+    auto overlay = std::make_unique<ButtonOverlay> (owner, deleted, report);
+    auto& button = overlay->button;
+    juce::Component::SafePointer<juce::Component> first (overlay.get());
+    owner.openDialog (std::move (overlay));
+
+    click (button);
+
+    EXPECT_TRUE (report.returned);
+    EXPECT_TRUE (report.aliveAfterOpening);
+    EXPECT_TRUE (report.hiddenAndDetached);
+
+    // Gone once the message loop came round again.
+    EXPECT_TRUE (deleted);
+    EXPECT_EQ (first.getComponent(), nullptr);
+    EXPECT_NE (dynamic_cast<DialogComponent*> (owner.getCurrentDialog()), nullptr);
+    EXPECT_EQ (owner.getNumChildComponents(), 1);
+}
+
+TEST (DialogSlot, OverlayWaitingForDeletionGoesWithItsOwner)
+{
+    bool deleted = false;
+    HandlerReport report;
+    {
+        DialogOwner owner;
+        auto overlay = std::make_unique<ButtonOverlay> (owner, deleted, report);
+        auto* first = overlay.get();
+        owner.openDialog (std::move (overlay));
+
+        // The handler run directly: the owner goes before the message loop comes round.
+        first->buttonClicked (&first->button);
+        EXPECT_TRUE (report.returned);
+        EXPECT_FALSE (deleted);
+        EXPECT_EQ (owner.getNumChildComponents(), 1);
+    }
+    EXPECT_TRUE (deleted);
+
+    // The clean-up posted for the owner finds it gone and does nothing.
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+}
+
 TEST (DialogSlot, OwnerGoingAwayDeletesTheDialogAfterClearingItsLookAndFeel)
 {
     bool contentDeleted = false;

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace
 {
 /** A colour no two frames share, computed apart from the code under test. */
@@ -331,4 +334,73 @@ TEST (PluginLookAndFeel, AlertBoxDrawsIconTextAndOutline)
         for (int x = 20; x < 120 && ! differs; ++x)
             differs = warning.getPixelAt (x, y) != info.getPixelAt (x, y);
     EXPECT_TRUE (differs);
+}
+
+namespace
+{
+/** Width and height of what the alert box draws apart from its background: with
+    the outline in the background colour and no text, that is the icon alone. */
+juce::Point<int> alertIconExtent (int windowHeight, int textAreaHeight, int numButtons, bool extraComponents)
+{
+    DRLookAndFeel lf;
+    KA::PluginLookAndFeel::AlertBoxParts window;
+    window.width = 300;
+    window.height = windowHeight;
+    window.iconType = juce::MessageBoxIconType::InfoIcon;
+    window.numButtons = numButtons;
+    window.hasExtraComponents = extraComponents;
+    window.background = window.outline = juce::Colour (0xff101010);
+    window.text = juce::Colour (0xff00ff00);
+
+    // Taller than the window, so an icon larger than the window is not cut off.
+    juce::Image image (juce::Image::ARGB, 300, 200, true);
+    {
+        juce::Graphics g (image);
+        juce::TextLayout empty;
+        lf.drawAlertBox (g, window, { 10, 20, 280, textAreaHeight }, empty);
+    }
+
+    int left = image.getWidth(), right = -1, top = image.getHeight(), bottom = -1;
+    for (int y = 0; y < image.getHeight(); ++y)
+        for (int x = 0; x < image.getWidth(); ++x)
+        {
+            const auto p = image.getPixelAt (x, y);
+            if (std::abs (p.getRed() - 0x10) + std::abs (p.getGreen() - 0x10) + std::abs (p.getBlue() - 0x10) > 60)
+            {
+                left = std::min (left, x);
+                right = std::max (right, x);
+                top = std::min (top, y);
+                bottom = std::max (bottom, y);
+            }
+        }
+    return right < 0 ? juce::Point<int>() : juce::Point<int> (right - left + 1, bottom - top + 1);
+}
+} // namespace
+
+TEST (PluginLookAndFeel, AlertIconShrinksToTheTextWithExtrasOrManyButtons)
+{
+    // Window 150 high: the icon square is min(150 + 20, 100) = 100.
+    const auto full = alertIconExtent (150, 20, 1, false);
+    ASSERT_GT (full.x, 40);
+    ASSERT_GT (full.y, 40);
+
+    struct Case { int windowHeight, textAreaHeight, numButtons; bool extras; int iconSize; };
+    const Case cases[] = {
+        { 150, 20, 2, false, 100 }, // two buttons, nothing extra: the text area plays no part
+        { 150, 20, 3, false, 70 },  // three buttons: min(100, 20 + 50)
+        { 150, 30, 4, false, 80 },
+        { 150, 20, 1, true, 70 },   // an extra component
+        { 150, 60, 3, true, 100 },  // 60 + 50 is above 100
+        { 40, 20, 1, false, 60 },   // a low window: min(40 + 20, 100)
+        { 40, 5, 3, false, 55 },    // both: min(60, 5 + 50)
+    };
+
+    // The icon keeps its proportions, so both extents scale with the square it is fitted into.
+    for (auto& c : cases)
+    {
+        const auto extent = alertIconExtent (c.windowHeight, c.textAreaHeight, c.numButtons, c.extras);
+        const auto scale = c.iconSize / 100.0;
+        EXPECT_NEAR (extent.x, full.x * scale, 2.0) << c.windowHeight << " " << c.textAreaHeight << " " << c.numButtons;
+        EXPECT_NEAR (extent.y, full.y * scale, 2.0) << c.windowHeight << " " << c.textAreaHeight << " " << c.numButtons;
+    }
 }

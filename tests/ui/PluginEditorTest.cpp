@@ -199,6 +199,10 @@ TEST (EditorSize, CorruptStoredSizesFallBackOrAreLimited)
         { -50, "abc", 0, 0 },
         { 1.0e12, 300, KA::PluginEditor::maxRestoredSize, 300 },
         { "640", "480", 640, 480 },
+        // Fractions are cut off, not rounded.
+        { 640.9, 480.5, 640, 480 },
+        { "700.99", 0.9, 700, 0 },
+        { 8191.7, 1.5, 8191, 1 },
     };
 
     for (auto& c : cases)

@@ -134,6 +134,7 @@ TEST_F (EditorFixture, EveryControlAtItsPlaceInDesignUnits)
         EXPECT_EQ (panel().getValueLabelParameterID (i), labels[i].first);
         EXPECT_EQ (panel().getValueLabel (i).getBounds(), Rect (labels[i].second, 101, 28, 8)) << labels[i].first;
         EXPECT_TRUE (panel().getValueLabel (i).isEditableOnSingleClick());
+        EXPECT_EQ (panel().getValueLabel (i).getJustificationType().getFlags(), juce::Justification::centred) << labels[i].first;
     }
 }
 
@@ -147,6 +148,88 @@ TEST_F (EditorFixture, ControlsSitInWindowPixelsThroughTheViewScale)
     EXPECT_NEAR (inEditor.getX(), originX + 74.0 * scale, 1e-2);
     EXPECT_NEAR (inEditor.getY(), 44.0 + 32.0 * scale, 1e-2);
     EXPECT_NEAR (inEditor.getWidth(), 38.0 * scale, 1e-2);
+}
+
+/** A left-button press at the middle of a component, as the mouse delivers it. */
+juce::MouseEvent pressInside (juce::Component& c)
+{
+    const auto centre = c.getLocalBounds().getCentre().toFloat();
+    const auto now = juce::Time::getCurrentTime();
+    return { juce::Desktop::getInstance().getMainMouseSource(), centre,
+             juce::ModifierKeys (juce::ModifierKeys::leftButtonModifier), juce::MouseInputSource::defaultPressure,
+             juce::MouseInputSource::defaultOrientation, juce::MouseInputSource::defaultRotation,
+             juce::MouseInputSource::defaultTiltX, juce::MouseInputSource::defaultTiltY,
+             &c, &c, now, centre, now, 1, false };
+}
+
+TEST_F (EditorFixture, FadersDrawACapAndDragRelativelyAndKnobsShowTheirValueWhileDragged)
+{
+    auto found = controls();
+
+    for (auto* id : { "Level", "50Hz", "120Hz", "400Hz", "500Hz", "800Hz", "4e5kHz", "10kHz" })
+    {
+        auto* fader = dynamic_cast<KA::SliderEx*> (found.at ({ id, "" }));
+        ASSERT_NE (fader, nullptr) << id;
+        EXPECT_EQ (fader->getSliderStyle(), juce::Slider::LinearVertical) << id;
+        EXPECT_TRUE (fader->drawAsThumb) << id;
+        EXPECT_FALSE (fader->getSliderSnapsToMousePosition()) << id;
+        EXPECT_EQ (fader->getMouseDragSensitivity(), 65) << id;
+    }
+
+    for (auto* id : { "InputTrimmer", "OutputTrimmer" })
+    {
+        auto* knob = dynamic_cast<KA::SliderEx*> (found.at ({ id, "" }));
+        ASSERT_NE (knob, nullptr) << id;
+        EXPECT_EQ (knob->getSliderStyle(), juce::Slider::RotaryHorizontalVerticalDrag) << id;
+        EXPECT_EQ (knob->getCurrentPopupDisplay(), nullptr) << id;
+
+        // The bubble appears with the press, inside the panel rather than on the desktop.
+        const auto press = pressInside (*knob);
+        knob->mouseDown (press);
+        auto* bubble = knob->getCurrentPopupDisplay();
+        ASSERT_NE (bubble, nullptr) << id;
+        EXPECT_EQ (bubble->getParentComponent(), &panel()) << id;
+        EXPECT_TRUE (bubble->isVisible()) << id;
+        knob->mouseUp (press);
+    }
+}
+
+/** Paints a component alone and counts the pixels it covered. */
+int paintedPixels (juce::Component& c)
+{
+    juce::Image image (juce::Image::ARGB, juce::jmax (1, c.getWidth()), juce::jmax (1, c.getHeight()), true);
+    {
+        juce::Graphics g (image);
+        c.paintEntireComponent (g, false);
+    }
+
+    int painted = 0;
+    for (int y = 0; y < image.getHeight(); ++y)
+        for (int x = 0; x < image.getWidth(); ++x)
+            painted += image.getPixelAt (x, y).getAlpha() > 0 ? 1 : 0;
+    return painted;
+}
+
+TEST_F (EditorFixture, EveryControlOfThePanelDrawsItsImage)
+{
+    // A control whose image name has no image in the look-and-feel is invisible.
+    ASSERT_EQ (panel().getNumControls(), 14);
+    for (int i = 0; i < panel().getNumControls(); ++i)
+    {
+        auto* control = panel().getControl (i);
+        const auto* ref = dynamic_cast<KA::ImageRef*> (control);
+        const auto name = control->getComponentID() + " " + (ref != nullptr ? ref->imageName : juce::String());
+        EXPECT_GT (paintedPixels (*control), control->getWidth() * control->getHeight() / 10) << name;
+
+        // Switches show something in both states.
+        if (auto* button = dynamic_cast<juce::Button*> (control))
+        {
+            const auto state = button->getToggleState();
+            button->setToggleState (! state, juce::dontSendNotification);
+            EXPECT_GT (paintedPixels (*control), control->getWidth() * control->getHeight() / 10) << name << " toggled";
+            button->setToggleState (state, juce::dontSendNotification);
+        }
+    }
 }
 
 TEST_F (EditorFixture, ControlsFollowTheParametersAndSetThem)
@@ -375,13 +458,59 @@ TEST (SeriesPanel, MoreOutputsThanMeteredChannelsReadOnlyTheMeteredOnes)
     processor.editorBeingDeleted (editor.get());
 }
 
-TEST (SeriesEditor, MailFormStepHonoursTheStoredSetting)
+TEST (SeriesEditor, MailFormOfferedUntilTurnedOff)
+{
+    juce::PropertySet settings;
+    EXPECT_TRUE (DRBaseAudioProcessorEditor::shouldOfferMailForm (&settings)); // never answered yet
+    settings.setValue (KA::GlobalStrings::showMailForm, true);
+    EXPECT_TRUE (DRBaseAudioProcessorEditor::shouldOfferMailForm (&settings));
+    settings.setValue (KA::GlobalStrings::showMailForm, false);
+    EXPECT_FALSE (DRBaseAudioProcessorEditor::shouldOfferMailForm (&settings));
+    settings.removeValue (KA::GlobalStrings::showMailForm);
+    EXPECT_TRUE (DRBaseAudioProcessorEditor::shouldOfferMailForm (&settings));
+
+    // Without settings nothing was ever turned off.
+    EXPECT_TRUE (DRBaseAudioProcessorEditor::shouldOfferMailForm (nullptr));
+}
+
+TEST (SeriesEditor, MailFormChoiceSurvivesInTheGlobalSettingsFile)
+{
+    {
+        RedeVaAudioProcessor processor;
+        auto* settings = processor.globalSettings->getUserSettings();
+        EXPECT_TRUE (DRBaseAudioProcessorEditor::shouldOfferMailForm (settings));
+        settings->setValue (KA::GlobalStrings::showMailForm, false);
+        ASSERT_TRUE (settings->saveIfNeeded());
+    }
+
+    RedeVaAudioProcessor reopened;
+    auto* settings = reopened.globalSettings->getUserSettings();
+    EXPECT_FALSE (DRBaseAudioProcessorEditor::shouldOfferMailForm (settings));
+
+    // Leave the shared file as a fresh install has it.
+    settings->removeValue (KA::GlobalStrings::showMailForm);
+    EXPECT_TRUE (settings->saveIfNeeded());
+}
+
+TEST (SeriesPanel, ReadoutWithoutParameterIsNeitherRefreshedNorSetsAnything)
 {
     RedeVaAudioProcessor processor;
-    auto* settings = processor.globalSettings->getUserSettings();
-    settings->setValue (KA::GlobalStrings::showMailForm, false);
-    std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
-    EXPECT_EQ (static_cast<KA::PluginEditor*> (editor.get())->getCurrentDialog(), nullptr);
-    processor.editorBeingDeleted (editor.get());
+    DRBaseEditor panel (nullptr, processor);
+    panel.addValueLabel ("NoSuchParameter", 10);
+    panel.addValueLabel ("Level", 40);
+    ASSERT_EQ (panel.getNumValueLabels(), 2);
+
+    panel.getValueLabel (0).setText ("typed", juce::dontSendNotification);
+    panel.timerCallback();
+    EXPECT_EQ (panel.getValueLabel (0).getText(), "typed");
+    EXPECT_NE (panel.getValueLabel (1).getText(), "");
+
+    const auto level = processor.parameters.getRawParameterValue ("Level")->load();
+    panel.getValueLabel (0).setText ("5", juce::sendNotificationSync);
+    EXPECT_EQ (processor.parameters.getRawParameterValue ("Level")->load(), level);
+    EXPECT_EQ (panel.getValueLabel (0).getText(), "5");
+
+    panel.getValueLabel (1).setText ("5", juce::sendNotificationSync);
+    EXPECT_NEAR (processor.parameters.getRawParameterValue ("Level")->load(), 5.0f, 1e-4f);
 }
 } // namespace
