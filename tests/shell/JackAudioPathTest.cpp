@@ -51,7 +51,7 @@ protected:
     {
         ASSERT_TRUE (ensureVirtualDisplay().isNotEmpty());
         jack = std::make_unique<JackServer> (256);
-        ASSERT_TRUE (jack->isRunning()) << "jackd with the dummy driver did not start";
+        ASSERT_TRUE (jack->isRunning()) << "jackd with the dummy driver did not start:\n" << jack->getLog();
 
         settings.setValue ("audioSetup", "<DEVICESETUP deviceType=\"JACK\" audioOutputDeviceName=\"system\""
                                          " audioInputDeviceName=\"system\"/>");
@@ -76,7 +76,7 @@ protected:
     {
         probe = std::make_unique<JackProbe> (jack->getName());
         ASSERT_TRUE (probe->isOpen());
-        ASSERT_TRUE (probe->connectTo ("JUCEJack"));
+        ASSERT_TRUE (probe->connectTo ("JUCEJack")) << probe->describeConnections();
     }
 
     void unmuteWithTheBarButton()
@@ -85,9 +85,13 @@ protected:
         ASSERT_TRUE (runUntil ([this] { return ! holder->muteInput.load() && ! content->isShowingNotification(); }, 3000));
     }
 
+    /** Empty unless the probe heard only the program's output all along. */
     JackProbe::Recording record()
     {
-        return probe->record (24576, 4096, 10000);
+        EXPECT_TRUE (probe->isWiredOnlyToTarget()) << "before recording: " << probe->describeConnections();
+        auto r = probe->record (24576, 4096, 10000);
+        EXPECT_TRUE (probe->isWiredOnlyToTarget()) << "after recording: " << probe->describeConnections();
+        return probe->isWiredOnlyToTarget() ? r : JackProbe::Recording();
     }
 
     std::unique_ptr<JackServer> jack;

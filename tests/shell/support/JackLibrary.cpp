@@ -23,6 +23,8 @@ JackLibrary::JackLibrary()
                   && find (port_get_buffer, "jack_port_get_buffer") && find (port_name, "jack_port_name")
                   && find (set_process_callback, "jack_set_process_callback") && find (activate, "jack_activate")
                   && find (deactivate, "jack_deactivate") && find (connect, "jack_connect")
+                  && find (disconnect, "jack_disconnect")
+                  && find (port_get_all_connections, "jack_port_get_all_connections")
                   && find (get_ports, "jack_get_ports") && find (free, "jack_free")
                   && find (set_buffer_size, "jack_set_buffer_size") && find (get_buffer_size, "jack_get_buffer_size")
                   && find (get_sample_rate, "jack_get_sample_rate");

@@ -21,6 +21,8 @@ struct JackLibrary
     decltype (&::jack_activate) activate = nullptr;
     decltype (&::jack_deactivate) deactivate = nullptr;
     decltype (&::jack_connect) connect = nullptr;
+    decltype (&::jack_disconnect) disconnect = nullptr;
+    decltype (&::jack_port_get_all_connections) port_get_all_connections = nullptr;
     decltype (&::jack_get_ports) get_ports = nullptr;
     decltype (&::jack_free) free = nullptr;
     decltype (&::jack_set_buffer_size) set_buffer_size = nullptr;

@@ -1,6 +1,7 @@
 #include "tests/shell/support/JackProbe.h"
 
 #include <cmath>
+#include <unistd.h>
 
 namespace KA::Test
 {
@@ -12,7 +13,10 @@ JackProbe::JackProbe (const juce::String& serverName)
         return;
 
     jack_status_t status {};
-    client = jack.client_open ("ka-probe", (jack_options_t) (JackNoStartServer | JackServerName),
+    // libjack keys a client's notification socket by client name and user only, not by
+    // server: a name shared with a probe in another test process would cross the wires.
+    const auto name = "ka-probe-" + juce::String (::getpid());
+    client = jack.client_open (name.toRawUTF8(), (jack_options_t) (JackNoStartServer | JackServerName),
                                &status, serverName.toRawUTF8());
 
     if (client == nullptr)
@@ -37,6 +41,29 @@ JackProbe::~JackProbe()
     }
 }
 
+namespace
+{
+    juce::StringArray takePortNames (const char** ports)
+    {
+        juce::StringArray names;
+
+        if (ports != nullptr)
+        {
+            for (auto** p = ports; *p != nullptr; ++p)
+                names.add (*p);
+
+            JackLibrary::get().free (ports);
+        }
+
+        return names;
+    }
+
+    juce::StringArray connectionsOf (jack_client_t* client, jack_port_t* port)
+    {
+        return takePortNames (JackLibrary::get().port_get_all_connections (client, port));
+    }
+} // namespace
+
 bool JackProbe::connectTo (const juce::String& clientName)
 {
     if (client == nullptr)
@@ -44,29 +71,50 @@ bool JackProbe::connectTo (const juce::String& clientName)
 
     auto& jack = JackLibrary::get();
     const auto pattern = "^" + clientName + ":";
-    bool connected = true;
+    const auto inputs = takePortNames (jack.get_ports (client, pattern.toRawUTF8(), JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput));
+    const auto outputs = takePortNames (jack.get_ports (client, pattern.toRawUTF8(), JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput));
 
-    const auto connectFirst = [&] (unsigned long flags, bool fromProbe)
-    {
-        if (const char** ports = jack.get_ports (client, pattern.toRawUTF8(), JACK_DEFAULT_AUDIO_TYPE, flags))
-        {
-            if (ports[0] != nullptr)
-                connected &= fromProbe ? jack.connect (client, jack.port_name (output), ports[0]) == 0
-                                       : jack.connect (client, ports[0], jack.port_name (input)) == 0;
-            else
-                connected = false;
+    if (inputs.isEmpty() || outputs.isEmpty())
+        return false;
 
-            jack.free (ports);
-        }
-        else
-        {
-            connected = false;
-        }
-    };
+    targetInput = inputs[0];
+    targetOutput = outputs[0];
+    const juce::String ourOutput (jack.port_name (output)), ourInput (jack.port_name (input));
 
-    connectFirst (JackPortIsInput, true);
-    connectFirst (JackPortIsOutput, false);
-    return connected;
+    if (! connectionsOf (client, output).contains (targetInput)
+        && jack.connect (client, ourOutput.toRawUTF8(), targetInput.toRawUTF8()) != 0)
+        return false;
+
+    if (! connectionsOf (client, input).contains (targetOutput)
+        && jack.connect (client, targetOutput.toRawUTF8(), ourInput.toRawUTF8()) != 0)
+        return false;
+
+    for (auto& other : connectionsOf (client, output))
+        if (other != targetInput)
+            jack.disconnect (client, ourOutput.toRawUTF8(), other.toRawUTF8());
+
+    for (auto& other : connectionsOf (client, input))
+        if (other != targetOutput)
+            jack.disconnect (client, other.toRawUTF8(), ourInput.toRawUTF8());
+
+    return isWiredOnlyToTarget();
+}
+
+bool JackProbe::isWiredOnlyToTarget() const
+{
+    return client != nullptr && targetInput.isNotEmpty()
+        && connectionsOf (client, output) == juce::StringArray (targetInput)
+        && connectionsOf (client, input) == juce::StringArray (targetOutput);
+}
+
+juce::String JackProbe::describeConnections() const
+{
+    if (client == nullptr)
+        return "probe not open";
+
+    auto& jack = JackLibrary::get();
+    return juce::String (jack.port_name (output)) + " -> [" + connectionsOf (client, output).joinIntoString (", ") + "], "
+         + juce::String (jack.port_name (input)) + " <- [" + connectionsOf (client, input).joinIntoString (", ") + "]";
 }
 
 JackProbe::Recording JackProbe::record (int numFrames, int settleFrames, int timeoutMs)

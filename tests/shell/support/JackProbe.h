@@ -3,6 +3,7 @@
 #include "tests/shell/support/JackLibrary.h"
 
 #include <atomic>
+#include <juce_core/juce_core.h>
 #include <vector>
 
 namespace KA::Test
@@ -20,8 +21,17 @@ public:
 
     bool isOpen() const noexcept { return client != nullptr; }
 
-    /** Connects to the client whose ports start with clientName + ":". */
+    /** Wires the probe to the first input and first output of the named client, and
+        to nothing else: a connection made by anyone else (an auto-connection to the
+        server's physical ports, say) is removed, so the probe only ever hears what
+        went through that client. */
     bool connectTo (const juce::String& clientName);
+
+    /** True while the probe's ports are wired exactly as connectTo left them. */
+    bool isWiredOnlyToTarget() const;
+
+    /** Every connection of the probe's ports, for failure messages. */
+    juce::String describeConnections() const;
 
     struct Recording
     {
@@ -42,6 +52,7 @@ private:
     jack_client_t* client = nullptr;
     jack_port_t* output = nullptr;
     jack_port_t* input = nullptr;
+    juce::String targetInput, targetOutput;
 
     juce::uint64 frameCounter = 0;
     std::vector<float> sentStore, receivedStore;

@@ -1,5 +1,6 @@
 #include "tests/shell/support/TestServers.h"
 
+#include "tests/common/TestEnvironment.h"
 #include "tests/shell/support/JackLibrary.h"
 #include "tests/shell/support/X11Session.h"
 
@@ -10,6 +11,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -24,7 +26,7 @@ ChildProcessHandle::~ChildProcessHandle()
 }
 
 bool ChildProcessHandle::start (const juce::StringArray& args, const juce::StringPairArray& extraEnvironment,
-                                int fdForChild, const juce::File& outputFile)
+                                int fdForChild, const juce::File& outputFile, int deathSignal)
 {
     const auto parent = ::getpid();
     pid = ::fork();
@@ -34,7 +36,7 @@ bool ChildProcessHandle::start (const juce::StringArray& args, const juce::Strin
 
     if (pid == 0)
     {
-        ::prctl (PR_SET_PDEATHSIG, SIGKILL);
+        ::prctl (PR_SET_PDEATHSIG, deathSignal);
 
         if (::getppid() != parent)
             ::_exit (127);
@@ -200,29 +202,76 @@ juce::String ensureVirtualDisplay()
 }
 
 //==============================================================================
-JackServer::JackServer (int periodSize, int sampleRate)
-    : name ("ka-test-" + juce::String (::getpid()) + "-" + juce::String::toHexString (juce::Random::getSystemRandom().nextInt()))
+namespace
 {
+    /** Blocks until this process holds the user's JACK test lock; -1 if it never came.
+        The kernel lets go of it should the process die. */
+    int takeJackTestLock()
+    {
+        const auto path = "/dev/shm/ka-test-jack-" + juce::String ((int) ::getuid()) + ".lock";
+        const auto fd = ::open (path.toRawUTF8(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+
+        if (fd < 0)
+            return -1;
+
+        // Generous: the other holders are JACK tests of a few seconds each.
+        for (int waited = 0; waited < 300000; waited += 20)
+        {
+            if (::flock (fd, LOCK_EX | LOCK_NB) == 0)
+                return fd;
+
+            juce::Thread::sleep (20);
+        }
+
+        ::close (fd);
+        return -1;
+    }
+
+    bool hasPorts (JackLibrary& jack, jack_client_t* client, const char* pattern, unsigned long flags)
+    {
+        const auto** ports = jack.get_ports (client, pattern, JACK_DEFAULT_AUDIO_TYPE, flags);
+        const bool any = ports != nullptr && ports[0] != nullptr;
+
+        if (ports != nullptr)
+            jack.free (ports);
+
+        return any;
+    }
+} // namespace
+
+JackServer::JackServer (int periodSize, int sampleRate)
+    : lockFd (takeJackTestLock()),
+      name ("ka-test-" + juce::String (::getpid()) + "-" + juce::String::toHexString (juce::Random::getSystemRandom().nextInt())),
+      logFile (getTemporaryHome().getChildFile ("jackd-" + name + ".log"))
+{
+    if (lockFd < 0)
+        return;
+
+    // SIGTERM rather than SIGKILL should this process die: jackd then takes its name out
+    // of the user's shared registry, whose few places would otherwise fill up for good.
     process.start ({ "jackd", "--no-realtime", "-n", name, "-d", "dummy",
-                     "-r", juce::String (sampleRate), "-p", juce::String (periodSize) });
+                     "-r", juce::String (sampleRate), "-p", juce::String (periodSize) },
+                   {}, -1, logFile, SIGTERM);
 
     ::setenv ("JACK_DEFAULT_SERVER", name.toRawUTF8(), 1);
     pinSharedLibraries();
     auto& jack = JackLibrary::get();
+    const auto checkName = "ka-ready-" + juce::String (::getpid());
 
-    for (int waited = 0; waited < 10000 && process.isRunning(); waited += 50)
+    for (int waited = 0; waited < 20000 && process.isRunning() && jack.isLoaded(); waited += 50)
     {
-        if (jack.isLoaded())
-        {
-            jack_status_t status {};
+        jack_status_t status {};
 
-            if (auto* client = jack.client_open ("ka-ready-check", (jack_options_t) (JackNoStartServer | JackServerName),
-                                                 &status, name.toRawUTF8()))
-            {
-                jack.client_close (client);
-                ready = true;
+        if (auto* client = jack.client_open (checkName.toRawUTF8(), (jack_options_t) (JackNoStartServer | JackServerName),
+                                             &status, name.toRawUTF8()))
+        {
+            // JUCE lists devices by the clients that own ports: the driver's must be there.
+            ready = hasPorts (jack, client, "^system:", JackPortIsOutput)
+                 && hasPorts (jack, client, "^system:", JackPortIsInput);
+            jack.client_close (client);
+
+            if (ready)
                 break;
-            }
         }
 
         juce::Thread::sleep (50);
@@ -233,5 +282,14 @@ JackServer::~JackServer()
 {
     process.stop();
     ::setenv ("JACK_DEFAULT_SERVER", "ka-test-no-server", 1);
+
+    // The next holder may start only once this server is gone.
+    if (lockFd >= 0)
+        ::close (lockFd);
+}
+
+juce::String JackServer::getLog() const
+{
+    return lockFd < 0 ? juce::String ("no turn at the JACK test lock") : logFile.loadFileAsString();
 }
 } // namespace KA::Test

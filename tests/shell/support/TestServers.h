@@ -2,6 +2,7 @@
 
 #include <juce_core/juce_core.h>
 
+#include <csignal>
 #include <sys/types.h>
 
 namespace KA::Test
@@ -14,9 +15,10 @@ public:
     ChildProcessHandle() = default;
     ~ChildProcessHandle();
 
-    /** Starts argv[0] from PATH with the extra environment; an fd may be handed down as fd 3. */
+    /** Starts argv[0] from PATH with the extra environment; an fd may be handed down as fd 3.
+        deathSignal reaches the child when this process dies. */
     bool start (const juce::StringArray& args, const juce::StringPairArray& extraEnvironment = {},
-                int fdForChild = -1, const juce::File& outputFile = {});
+                int fdForChild = -1, const juce::File& outputFile = {}, int deathSignal = SIGKILL);
 
     bool isRunning();
     void signal (int signalNumber);
@@ -43,18 +45,29 @@ void pinSharedLibraries();
 juce::String ensureVirtualDisplay();
 
 /** A JACK server with the dummy driver and a name of its own; JUCE's JACK client finds
-    it through JACK_DEFAULT_SERVER, which this sets while the server runs. */
+    it through JACK_DEFAULT_SERVER, which this sets while the server runs.
+
+    libjack keeps some things per user rather than per server: each client's notification
+    socket is named after the client alone (JUCE's clients always have the same names),
+    and the shared-memory registry holds only a few servers. So a server of this kind runs
+    in one test process of this user at a time; the others wait their turn. */
 class JackServer
 {
 public:
     explicit JackServer (int periodSize = 256, int sampleRate = 48000);
     ~JackServer();
 
+    /** True once a client can open and the driver's ports are there. */
     bool isRunning() const noexcept { return ready; }
     const juce::String& getName() const noexcept { return name; }
 
+    /** What jackd printed, for failure messages. */
+    juce::String getLog() const;
+
 private:
+    int lockFd = -1;
     juce::String name;
+    juce::File logFile;
     ChildProcessHandle process;
     bool ready = false;
 };
