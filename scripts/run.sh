@@ -13,8 +13,8 @@ cmake --build "$build" -j "$(nproc)"
 
 app="$build/shell/KADravonRoreRurediriz"
 if [ ! -x "$app" ]; then
-    echo "The engine and its tests are built; the standalone application is not part of this checkout yet." >&2
-    exit 0
+    echo "The build did not produce $app." >&2
+    exit 1
 fi
 
 if [ -n "${DISPLAY:-}" ]; then
