@@ -42,6 +42,15 @@ void randomiseParameters (RedeVaAudioProcessor& p, juce::Random& random)
         parameter->setValueNotifyingHost (random.nextFloat());
 }
 
+/** One block of fresh noise through the processor, then the output check. */
+::testing::AssertionResult processNoise (RedeVaAudioProcessor& p, juce::AudioBuffer<float>& buffer, juce::Random& random)
+{
+    juce::MidiBuffer midi;
+    fillNoise (buffer, random);
+    p.processBlock (buffer, midi);
+    return allClean (buffer);
+}
+
 juce::MemoryBlock stateOf (RedeVaAudioProcessor& p)
 {
     juce::MemoryBlock block;
@@ -56,15 +65,12 @@ TEST (Reliability, RandomProgramSwitchingWhileProcessing)
     prepare (p, 48000.0, 256);
     juce::Random random (1);
     juce::AudioBuffer<float> buffer (2, 256);
-    juce::MidiBuffer midi;
 
     for (int i = 0; i < 300; ++i)
     {
         p.setCurrentProgram (random.nextInt ({ -2, p.getNumPrograms() + 2 }));
         ASSERT_GE (p.getProgramName (p.getCurrentProgram()).length(), 1);
-        fillNoise (buffer, random);
-        p.processBlock (buffer, midi);
-        ASSERT_TRUE (allClean (buffer));
+        ASSERT_TRUE (processNoise (p, buffer, random));
     }
 }
 
@@ -145,12 +151,9 @@ TEST (Reliability, EveryRateAndBlockSizeGivesCleanOutput)
 
             const int total = juce::jmax (3 * block, (int) (rate * 0.1));
             juce::AudioBuffer<float> buffer (2, block);
-            juce::MidiBuffer midi;
             for (int done = 0; done < total; done += block)
             {
-                fillNoise (buffer, random);
-                p.processBlock (buffer, midi);
-                ASSERT_TRUE (allClean (buffer)) << rate << " Hz, block " << block;
+                ASSERT_TRUE (processNoise (p, buffer, random)) << rate << " Hz, block " << block;
             }
         }
     }
@@ -162,14 +165,11 @@ TEST (Reliability, ParametersAutomatedEveryThirtyTwoFrames)
     prepare (p, 44100.0, 512);
     juce::Random random (5);
     juce::AudioBuffer<float> buffer (2, 32);
-    juce::MidiBuffer midi;
 
     for (int i = 0; i < 44100 / 32 * 2; ++i)
     {
         p.getParameters()[random.nextInt (12)]->setValueNotifyingHost (random.nextFloat());
-        fillNoise (buffer, random);
-        p.processBlock (buffer, midi);
-        ASSERT_TRUE (allClean (buffer));
+        ASSERT_TRUE (processNoise (p, buffer, random));
     }
 }
 
@@ -240,12 +240,9 @@ TEST (Reliability, ParametersSetFromAnotherThreadWhileAudioRuns)
 
     juce::Random random (10);
     juce::AudioBuffer<float> buffer (2, 128);
-    juce::MidiBuffer midi;
     for (int i = 0; i < 48000 / 128; ++i)
     {
-        fillNoise (buffer, random);
-        p.processBlock (buffer, midi);
-        ASSERT_TRUE (allClean (buffer));
+        ASSERT_TRUE (processNoise (p, buffer, random));
     }
 
     running.store (false);
@@ -327,12 +324,9 @@ TEST (Reliability, DegenerateSampleRatesStayFinite)
         prepare (p, rate, 64);
 
         juce::AudioBuffer<float> buffer (2, 64);
-        juce::MidiBuffer midi;
         for (int block = 0; block < 200; ++block)
         {
-            fillNoise (buffer, random);
-            p.processBlock (buffer, midi);
-            ASSERT_TRUE (allClean (buffer)) << rate << " Hz, block " << block;
+            ASSERT_TRUE (processNoise (p, buffer, random)) << rate << " Hz, block " << block;
         }
         for (int c = 0; c < 2; ++c)
         {

@@ -152,22 +152,15 @@ unsigned long X11Session::waitForWindow (const juce::String& title, int timeoutM
 
 bool X11Session::sendDeleteWindow (unsigned long window)
 {
-    if (display == nullptr || window == 0)
-        return false;
-
-    auto* d = static_cast<Display*> (display);
-    XEvent event {};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = fn->internAtom (d, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = (long) fn->internAtom (d, "WM_DELETE_WINDOW", False);
-    event.xclient.data.l[1] = CurrentTime;
-
-    return sendToWindowThatMayBeGone (window, &event);
+    return sendClientMessage (window, "WM_PROTOCOLS", "WM_DELETE_WINDOW");
 }
 
 bool X11Session::sendIgnoredMessage (unsigned long window)
+{
+    return sendClientMessage (window, "KA_TEST_NOTHING", nullptr);
+}
+
+bool X11Session::sendClientMessage (unsigned long window, const char* messageType, const char* firstAtom)
 {
     if (display == nullptr || window == 0)
         return false;
@@ -176,8 +169,14 @@ bool X11Session::sendIgnoredMessage (unsigned long window)
     XEvent event {};
     event.xclient.type = ClientMessage;
     event.xclient.window = window;
-    event.xclient.message_type = fn->internAtom (d, "KA_TEST_NOTHING", False);
+    event.xclient.message_type = fn->internAtom (d, messageType, False);
     event.xclient.format = 32;
+
+    if (firstAtom != nullptr)
+    {
+        event.xclient.data.l[0] = (long) fn->internAtom (d, firstAtom, False);
+        event.xclient.data.l[1] = CurrentTime;
+    }
 
     return sendToWindowThatMayBeGone (window, &event);
 }

@@ -35,6 +35,7 @@ public:
     bool sendIgnoredMessage (unsigned long window);
 
 private:
+    bool sendClientMessage (unsigned long window, const char* messageType, const char* firstAtom);
     bool sendToWindowThatMayBeGone (unsigned long window, void* xEvent);
 
     struct Functions;
