@@ -1,8 +1,8 @@
 // One full repaint of the product editor (background, panel, every control and
 // meter) into an image, at the default window size and at full-HD full screen.
 
-#include "engine/RedeVaAudioProcessor.h"
-#include "ui/PluginEditor.h"
+#include "app/RedeVaPlugin.h"
+#include "ui/editor/PluginEditor.h"
 
 #include <benchmark/benchmark.h>
 
@@ -16,7 +16,7 @@ void paintEditor (benchmark::State& state)
     const auto width = (int) state.range (0);
     const auto height = (int) state.range (1);
 
-    RedeVaAudioProcessor processor;
+    RedeVaPlugin processor;
     std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
     editor->setSize (width, height);
 

@@ -2,7 +2,6 @@
 
 #include "engine/FactoryPresets.h"
 #include "engine/ParameterText.h"
-#include "engine/PluginFactory.h"
 
 #include <cmath>
 
@@ -127,7 +126,6 @@ void RedeVaAudioProcessor::processAudioBlock (juce::dsp::AudioBlock<float>& bloc
     deinterleave (run, block, numFrames);
 }
 
-juce::AudioProcessor* KA::createPluginFilter()
-{
-    return new RedeVaAudioProcessor();
-}
+// The user interface is added by the application's subclass; the engine alone has none.
+bool RedeVaAudioProcessor::hasEditor() const { return false; }
+juce::AudioProcessorEditor* RedeVaAudioProcessor::createEditor() { return nullptr; }

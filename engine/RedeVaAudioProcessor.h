@@ -18,6 +18,7 @@ public:
 
     void prepareToPlay (double sampleRate, int samplesPerBlock) override;
     void reset() override;
+    bool hasEditor() const override;
     juce::AudioProcessorEditor* createEditor() override;
     juce::String getStateRootTag() const override;
     void processAudioBlock (juce::dsp::AudioBlock<float>& block, juce::MidiBuffer& midi) override;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/PluginFactory.h"
+#include "app/PluginFactory.h"
 #include "engine/SettingsPluginInOuts.h"
 #include "shell/MidiInputScanner.h"
 

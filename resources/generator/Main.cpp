@@ -5,7 +5,7 @@
 
 #include "ControlArtwork.h"
 #include "PanelArtwork.h"
-#include "ui/DRPanelLayout.h"
+#include "ui/product/DRPanelLayout.h"
 
 #include <juce_events/juce_events.h>
 

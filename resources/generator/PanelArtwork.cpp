@@ -1,6 +1,6 @@
 #include "PanelArtwork.h"
 #include "ArtworkStyle.h"
-#include "ui/DRPanelLayout.h"
+#include "ui/product/DRPanelLayout.h"
 
 namespace PanelArtwork
 {

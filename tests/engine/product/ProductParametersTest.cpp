@@ -94,7 +94,6 @@ TEST (ProductParameters, ProcessorIdentityLayoutsAndConfigurations)
     EXPECT_FALSE (p.acceptsMidi());
     EXPECT_FALSE (p.producesMidi());
     EXPECT_FALSE (p.isMidiEffect());
-    EXPECT_TRUE (p.hasEditor());
 
     using Set = juce::AudioChannelSet;
     auto supported = [&p] (Set in, Set out)

@@ -1,0 +1,194 @@
+#include "tests/ui/support/TestProcessor.h"
+#include "ui/lookandfeel/DRLookAndFeel.h"
+#include "ui/editor/ImageResizeView.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+float realValue (juce::AudioProcessorValueTreeState& state, const char* id)
+{
+    return state.getRawParameterValue (id)->load();
+}
+
+void setReal (juce::AudioProcessorValueTreeState& state, const char* id, float value)
+{
+    auto* p = state.getParameter (id);
+    p->setValueNotifyingHost (p->convertTo0to1 (value));
+}
+} // namespace
+
+TEST (ParametersComponent, SlidersTakeTheirIdImageAndParameterRange)
+{
+    KA::Test::TestProcessor processor;
+    DRLookAndFeel lf;
+    KA::ParametersComponent panel (processor.parameters);
+
+    auto* level = panel.addSliderWithAttachment ("Level", 74, 32, 38, 78, juce::Slider::LinearVertical, &lf);
+    auto* trim = panel.addSliderWithAttachment ("InputTrimmer", 32, 19, 25, 25,
+                                                juce::Slider::RotaryHorizontalVerticalDrag, &lf, "Knob");
+
+    EXPECT_EQ (level->getComponentID(), "Level");
+    EXPECT_EQ (level->imageName, "Level");
+    EXPECT_EQ (trim->imageName, "Knob");
+    EXPECT_EQ (level->getBounds(), juce::Rectangle<int> (74, 32, 38, 78));
+    EXPECT_EQ (level->getTextBoxPosition(), juce::Slider::NoTextBox);
+    EXPECT_EQ (level->getSliderStyle(), juce::Slider::LinearVertical);
+    EXPECT_EQ (&level->getLookAndFeel(), &lf);
+    EXPECT_EQ (level->getParentComponent(), &panel);
+    EXPECT_TRUE (level->isVisible());
+    EXPECT_EQ (panel.getNumControls(), 2);
+
+    // The slider mirrors the parameter's range, skew included.
+    EXPECT_DOUBLE_EQ (level->getMinimum(), -120.0);
+    EXPECT_DOUBLE_EQ (level->getMaximum(), 12.0);
+    EXPECT_NEAR (level->getSkewFactor(), 7.272543, 1.0e-5);
+    EXPECT_NEAR (level->valueToProportionOfLength (0.0), std::pow (120.0 / 132.0, 7.272543), 1.0e-5);
+}
+
+TEST (ParametersComponent, SliderAndParameterFollowEachOther)
+{
+    KA::Test::TestProcessor processor;
+    KA::ParametersComponent panel (processor.parameters);
+    auto* band = panel.addSliderWithAttachment ("50Hz", 0, 0, 38, 78, juce::Slider::LinearVertical, nullptr);
+    EXPECT_TRUE (panel.isControlBound (band));
+
+    band->setValue (6.0, juce::sendNotificationSync);
+    EXPECT_NEAR (realValue (processor.parameters, "50Hz"), 6.0f, 1.0e-4f);
+
+    setReal (processor.parameters, "50Hz", -9.5f);
+    EXPECT_NEAR (band->getValue(), -9.5, 1.0e-4);
+
+    // The parameter's own text conversion.
+    EXPECT_EQ (band->getTextFromValue (-9.5), processor.parameters.getParameter ("50Hz")->getText (
+                                                   processor.parameters.getParameter ("50Hz")->convertTo0to1 (-9.5f), 1024));
+}
+
+TEST (ParametersComponent, ControlsWithoutParameterStayUnbound)
+{
+    KA::Test::TestProcessor processor;
+    KA::ParametersComponent panel (processor.parameters);
+
+    auto* slider = panel.addSliderWithAttachment ("NoSuchParameter", 0, 0, 20, 20, juce::Slider::LinearVertical, nullptr);
+    slider->setRange (0.0, 1.0);
+    slider->setValue (0.75, juce::sendNotificationSync);
+    EXPECT_DOUBLE_EQ (slider->getValue(), 0.75);
+    EXPECT_FALSE (panel.isControlBound (slider));
+
+    auto* button = panel.addButtonWithAttachment ("Missing", panel.createToggleButton ("Missing", 0, 0, 10, 10, nullptr, true));
+    button->setToggleState (true, juce::sendNotificationSync);
+    EXPECT_TRUE (button->getToggleState());
+    EXPECT_FALSE (panel.isControlBound (button));
+
+    EXPECT_EQ (panel.addButtonWithAttachment ("power", nullptr), nullptr);
+    EXPECT_EQ (panel.getNumControls(), 2);
+}
+
+TEST (ParametersComponent, SeveralButtonsShareOneParameter)
+{
+    KA::Test::TestProcessor processor;
+    DRLookAndFeel lf;
+    KA::ParametersComponent panel (processor.parameters);
+
+    auto* power = panel.addButtonWithAttachment ("power", panel.createToggleButton ("power", 310, 114, 25, 25, &lf, true));
+    auto* led = panel.addButtonWithAttachment ("power", panel.createToggleButton ("power", 333, 116, 20, 20, &lf, true, "Led_png"));
+
+    EXPECT_EQ (power->getComponentID(), "power");
+    EXPECT_EQ (power->imageName, "power");
+    EXPECT_EQ (led->getComponentID(), "power");
+    EXPECT_EQ (led->imageName, "Led_png");
+    EXPECT_FALSE (power->momentary);
+    EXPECT_FALSE (power->inverted);
+    EXPECT_TRUE (power->getClickingTogglesState());
+    EXPECT_TRUE (power->getButtonText().isEmpty());
+
+    // "power" defaults to on.
+    EXPECT_TRUE (power->getToggleState());
+    EXPECT_TRUE (led->getToggleState());
+
+    setReal (processor.parameters, "power", 0.0f);
+    EXPECT_FALSE (power->getToggleState());
+    EXPECT_FALSE (led->getToggleState());
+
+    led->setToggleState (true, juce::sendNotificationSync);
+    EXPECT_EQ (realValue (processor.parameters, "power"), 1.0f);
+    EXPECT_TRUE (power->getToggleState());
+
+    power->triggerClick();
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    EXPECT_EQ (realValue (processor.parameters, "power"), 0.0f);
+    EXPECT_FALSE (led->getToggleState());
+}
+
+TEST (ParametersComponent, DisabledTogglesAreDimmed)
+{
+    KA::Test::TestProcessor processor;
+    KA::ParametersComponent panel (processor.parameters);
+    auto enabled = panel.createToggleButton ("AnalogPower", 1, 2, 3, 4, nullptr, true, {}, true);
+    auto disabled = panel.createToggleButton ("AnalogPower", 1, 2, 3, 4, nullptr, false);
+
+    EXPECT_TRUE (enabled->momentary);
+    EXPECT_EQ (enabled->getBounds(), juce::Rectangle<int> (1, 2, 3, 4));
+    EXPECT_FLOAT_EQ (enabled->getAlpha(), 1.0f);
+    EXPECT_FALSE (disabled->isEnabled());
+    EXPECT_NEAR (disabled->getAlpha(), 0.7f, 1.0f / 255.0f);
+}
+
+TEST (ParametersComponent, DestroyingThePanelReleasesEveryBinding)
+{
+    KA::Test::TestProcessor processor;
+    DRLookAndFeel lf;
+
+    {
+        KA::ImageResizeView panel (processor.parameters);
+        panel.addSliderWithAttachment ("Level", 0, 0, 38, 78, juce::Slider::LinearVertical, &lf);
+        panel.addSliderWithAttachment ("InputTrimmer", 0, 0, 25, 25, juce::Slider::RotaryHorizontalVerticalDrag, &lf);
+        panel.addButtonWithAttachment ("power", panel.createToggleButton ("power", 0, 0, 25, 25, &lf, true));
+        panel.addButtonWithAttachment ("power", panel.createToggleButton ("power", 0, 0, 20, 20, &lf, true, "Led_png"));
+    }
+
+    // Under the address sanitizer, a listener left behind by the destroyed
+    // controls would be reported here.
+    setReal (processor.parameters, "Level", 3.0f);
+    setReal (processor.parameters, "InputTrimmer", -4.0f);
+    setReal (processor.parameters, "power", 0.0f);
+    EXPECT_NEAR (realValue (processor.parameters, "Level"), 3.0f, 1.0e-3f);
+}
+
+TEST (SliderEx, InvertedRunsTheOtherWay)
+{
+    KA::SliderEx slider;
+    slider.setRange (-15.0, 15.0);
+    slider.setSkewFactor (0.5);
+    const auto plain = slider.valueToProportionOfLength (5.0);
+
+    slider.inverted = true;
+    EXPECT_DOUBLE_EQ (slider.proportionOfLengthToValue (0.0), 15.0);
+    EXPECT_DOUBLE_EQ (slider.proportionOfLengthToValue (1.0), -15.0);
+    EXPECT_NEAR (slider.valueToProportionOfLength (5.0), 1.0 - plain, 1.0e-12);
+    EXPECT_NEAR (slider.proportionOfLengthToValue (slider.valueToProportionOfLength (5.0)), 5.0, 1.0e-9);
+}
+
+TEST (ImageResizeView, DrawsItsImageOverTheWholeView)
+{
+    KA::Test::TestProcessor processor;
+    KA::ImageResizeView view (processor.parameters);
+    EXPECT_EQ (view.imagePlacement, juce::RectanglePlacement::yBottom);
+    EXPECT_FLOAT_EQ (view.imageScale, 2.0f);
+    EXPECT_EQ (view.controlLookAndFeel, nullptr);
+    EXPECT_TRUE (view.getImageBounds().isEmpty());
+
+    view.image = juce::Image (juce::Image::ARGB, 40, 20, true);
+    view.image.clear (view.image.getBounds(), juce::Colour (0xff123456));
+    const auto bounds = view.getImageBounds();
+    EXPECT_EQ (bounds, juce::Rectangle<float> (20.0f, 10.0f));
+
+    view.setBounds (bounds.toNearestInt());
+    juce::Image out (juce::Image::ARGB, 20, 10, true);
+    {
+        juce::Graphics g (out);
+        view.paintEntireComponent (g, false);
+    }
+    EXPECT_EQ (out.getPixelAt (0, 0).getARGB(), 0xff123456u);
+    EXPECT_EQ (out.getPixelAt (18, 8).getARGB(), 0xff123456u);
+}

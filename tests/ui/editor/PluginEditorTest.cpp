@@ -1,0 +1,316 @@
+#include "tests/ui/support/EditorProbeProcessor.h"
+#include "ui/dialogs/DialogBoxes.h"
+#include "ui/editor/PluginEditor.h"
+#include "ui/presets/ToolBarButton.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace
+{
+using KA::Test::EditorProbeProcessor;
+
+/** An editor base whose control view shows an image of the panel's size, so
+    its layout can be checked against the scaling worked out by hand. */
+class ProbeEditor : public KA::PluginEditor
+{
+public:
+    explicit ProbeEditor (KA::PluginProcessor& p, int imageWidth = 750, int imageHeight = 291)
+        : KA::PluginEditor (p), viewImageWidth (imageWidth), viewImageHeight (imageHeight)
+    {
+    }
+
+    ~ProbeEditor() override { releaseComponents(); }
+
+    std::unique_ptr<KA::ImageResizeView> createEditorView() override
+    {
+        auto view = std::make_unique<KA::ImageResizeView> (getProcessor().parameters);
+        if (viewImageWidth > 0)
+            view->image = juce::Image (juce::Image::ARGB, viewImageWidth, viewImageHeight, true);
+        view->imageScale = 2.0f;
+        return view;
+    }
+
+    int viewImageWidth, viewImageHeight;
+};
+
+std::unique_ptr<ProbeEditor> openEditor (EditorProbeProcessor& processor, int imageWidth = 750, int imageHeight = 291)
+{
+    auto editor = std::make_unique<ProbeEditor> (processor, imageWidth, imageHeight);
+    editor->init (690, 284);
+    return editor;
+}
+
+/** Where a point of the view's own space lands in the editor. */
+juce::Point<float> inEditor (const juce::Component& view, juce::Point<float> p)
+{
+    return p.transformedBy (view.getTransform()) + view.getPosition().toFloat();
+}
+
+TEST (EditorLayout, DefaultSizePlacesToolbarAndScaledView)
+{
+    EditorProbeProcessor processor;
+    auto editor = openEditor (processor);
+
+    ASSERT_EQ (editor->getWidth(), 690);
+    ASSERT_EQ (editor->getHeight(), 284);
+    EXPECT_EQ (editor->getToolBar()->getBounds(), juce::Rectangle<int> (0, 0, 690, 44));
+
+    auto* view = editor->getEditorView();
+    EXPECT_EQ (view->getBounds(), juce::Rectangle<int> (0, 0, 375, 146));
+
+    // 375 x 145.5 units fitted centred into 690 x 240: the height limits the scale.
+    const double scale = 240.0 / 145.5;
+    const double originX = (690.0 - 375.0 * scale) / 2.0;
+    const auto t = view->getTransform();
+    EXPECT_NEAR (t.mat00, scale, 1e-5);
+    EXPECT_NEAR (t.mat11, scale, 1e-5);
+    EXPECT_NEAR (t.mat01, 0.0, 1e-9);
+    EXPECT_NEAR (t.mat10, 0.0, 1e-9);
+    EXPECT_NEAR (scale, 1.6495, 1e-4);
+    const auto origin = inEditor (*view, {});
+    EXPECT_NEAR (origin.x, originX, 1e-3);
+    EXPECT_NEAR (origin.x, 35.72, 5e-3);
+    EXPECT_NEAR (origin.y, 44.0, 1e-3);
+
+    // The panel stays collapsed to nothing just below the toolbar.
+    EXPECT_EQ (editor->getPanel()->getBounds(), juce::Rectangle<int> (0, 44, 690, 0));
+}
+
+TEST (EditorLayout, ToolbarHalvesBelow616PixelsOfWidth)
+{
+    EditorProbeProcessor processor;
+    auto editor = openEditor (processor);
+
+    editor->setSize (615, 300);
+    EXPECT_EQ (editor->getToolBar()->getHeight(), 22);
+    EXPECT_EQ (editor->toolBarHeight, 22);
+    // Width-limited now: the view is centred vertically in the 278 below the bar.
+    const double scale = 615.0 / 375.0;
+    EXPECT_NEAR (inEditor (*editor->getEditorView(), {}).y, 22.0 + (278.0 - 145.5 * scale) / 2.0, 1e-3);
+    EXPECT_NEAR (inEditor (*editor->getEditorView(), {}).x, 0.0, 1e-3);
+
+    editor->setSize (616, 300);
+    EXPECT_EQ (editor->getToolBar()->getHeight(), 44);
+    EXPECT_EQ (editor->getToolBar()->getWidth(), 616);
+}
+
+TEST (EditorLayout, WideWindowScalesByHeightAndCentres)
+{
+    EditorProbeProcessor processor;
+    auto editor = openEditor (processor);
+    editor->setSize (1920, 1080);
+
+    const double scale = std::min (1920.0 / 375.0, (1080.0 - 44.0) / 145.5);
+    const auto t = editor->getEditorView()->getTransform();
+    EXPECT_NEAR (t.mat00, scale, 1e-4);
+    const auto bottomRight = inEditor (*editor->getEditorView(), { 375.0f, 145.5f });
+    const auto topLeft = inEditor (*editor->getEditorView(), {});
+    EXPECT_NEAR (topLeft.x + bottomRight.x, 1920.0, 1e-2);
+    EXPECT_NEAR (topLeft.y + bottomRight.y, 44.0 + 1080.0, 1e-2);
+    EXPECT_NEAR (bottomRight.x - topLeft.x, 375.0 * scale, 1e-2);
+}
+
+TEST (EditorLayout, TinyAndEmptyWindowsLayOutWithoutSingularTransforms)
+{
+    EditorProbeProcessor processor;
+    auto editor = openEditor (processor);
+    KA::showMessageBox (*editor, "still here", nullptr);
+
+    for (auto [w, h] : { std::pair { 0, 0 }, { 0, 284 }, { 690, 0 }, { 1, 1 }, { 10, 30 }, { 690, 44 }, { 690, 45 } })
+    {
+        editor->setSize (w, h);
+        auto* view = editor->getEditorView();
+        EXPECT_FALSE (view->getTransform().isSingularity()) << w << " x " << h;
+        EXPECT_EQ (editor->getCurrentDialog()->getBounds(), juce::Rectangle<int> (0, 0, w, h));
+
+        juce::Image image (juce::Image::ARGB, juce::jmax (1, w), juce::jmax (1, h), true);
+        juce::Graphics g (image);
+        editor->paintEntireComponent (g, true);
+    }
+
+    editor->setSize (690, 284);
+    EXPECT_EQ (editor->getEditorView()->getBounds(), juce::Rectangle<int> (0, 0, 375, 146));
+}
+
+TEST (EditorLayout, ViewWithoutImageIsEmptyAndUntransformed)
+{
+    EditorProbeProcessor processor;
+    auto editor = openEditor (processor, 0, 0);
+    EXPECT_TRUE (editor->getEditorView()->getBounds().isEmpty());
+    EXPECT_TRUE (editor->getEditorView()->getTransform().isIdentity());
+}
+
+TEST (EditorLayout, ExpandedPanelSlidesOutUnderTheToolbar)
+{
+    EditorProbeProcessor processor;
+    auto editor = std::make_unique<ProbeEditor> (processor);
+    editor->panelStripProportion = 0.1f;
+    editor->panelProportion = 0.5f;
+    editor->init (690, 284);
+
+    // strip = round(28.4) = 28, panel = round(0.5 * 240) = 120
+    EXPECT_EQ (editor->getPanel()->getBounds(), juce::Rectangle<int> (0, 44 + 28 - 120, 690, 120));
+    EXPECT_NEAR (inEditor (*editor->getEditorView(), {}).y, 72.0, 1e-3);
+
+    auto* strip = editor->getPanel()->getStripButton();
+    ASSERT_NE (strip, nullptr);
+    EXPECT_EQ (editor->getPanel()->getStripLabel()->getBounds(), juce::Rectangle<int> (0, 92, 690, 28));
+    // margin round(2.8) = 3; centred at 345 - 50
+    EXPECT_EQ (strip->getBounds(), juce::Rectangle<int> (295, 3, 100, 22));
+
+    strip->triggerClick();
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    EXPECT_TRUE (editor->panelExpanded);
+    EXPECT_EQ (editor->getPanel()->getBounds(), juce::Rectangle<int> (0, 44, 690, 120));
+
+    strip->triggerClick();
+    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    EXPECT_FALSE (editor->panelExpanded);
+    EXPECT_EQ (editor->getPanel()->getBounds(), juce::Rectangle<int> (0, -48, 690, 120));
+}
+
+TEST (EditorSize, WrittenOnResizeAndRestoredAtTheNextOpen)
+{
+    EditorProbeProcessor processor;
+    auto& state = processor.parameters.state;
+    EXPECT_FALSE (state.hasProperty ("lastUIWidth"));
+
+    {
+        auto editor = openEditor (processor);
+        EXPECT_EQ ((int) state["lastUIWidth"], 690);
+        EXPECT_EQ ((int) state["lastUIHeight"], 284);
+        editor->setSize (900, 400);
+        EXPECT_EQ ((int) state["lastUIWidth"], 900);
+        EXPECT_EQ ((int) state["lastUIHeight"], 400);
+        EXPECT_FALSE (processor.undoManager.canUndo());
+    }
+
+    auto reopened = openEditor (processor);
+    EXPECT_EQ (reopened->getBounds(), juce::Rectangle<int> (0, 0, 900, 400));
+}
+
+TEST (EditorSize, CorruptStoredSizesFallBackOrAreLimited)
+{
+    struct Case { juce::var width, height; int expectedWidth, expectedHeight; };
+    const Case cases[] = {
+        { "nan", "inf", 690, 284 },
+        { -50, "abc", 0, 0 },
+        { 1.0e12, 300, KA::PluginEditor::maxRestoredSize, 300 },
+        { "640", "480", 640, 480 },
+        // Fractions are cut off, not rounded.
+        { 640.9, 480.5, 640, 480 },
+        { "700.99", 0.9, 700, 0 },
+        { 8191.7, 1.5, 8191, 1 },
+    };
+
+    for (auto& c : cases)
+    {
+        EditorProbeProcessor processor;
+        processor.parameters.state.setProperty ("lastUIWidth", c.width, nullptr);
+        processor.parameters.state.setProperty ("lastUIHeight", c.height, nullptr);
+        auto editor = openEditor (processor);
+        EXPECT_EQ (editor->getWidth(), c.expectedWidth) << c.width.toString();
+        EXPECT_EQ (editor->getHeight(), c.expectedHeight) << c.height.toString();
+    }
+}
+
+TEST (EditorSize, ConstrainerIsHonoured)
+{
+    EditorProbeProcessor processor;
+    auto editor = std::make_unique<ProbeEditor> (processor);
+    // Setting the limits resizes (and so stores) the editor already: store afterwards.
+    editor->setResizeLimits (300, 200, 1000, 700);
+    processor.parameters.state.setProperty ("lastUIWidth", 1200, nullptr);
+    processor.parameters.state.setProperty ("lastUIHeight", 100, nullptr);
+    editor->init (690, 284);
+    EXPECT_EQ (editor->getBounds(), juce::Rectangle<int> (0, 0, 1000, 200));
+}
+
+TEST (EditorBase, ChildrenOrderLookAndFeelAndDialogSlot)
+{
+    EditorProbeProcessor processor;
+    auto editor = openEditor (processor);
+
+    // The toolbar lies above the view and the panel.
+    const auto indexOf = [&editor] (juce::Component* c) { return editor->getIndexOfChildComponent (c); };
+    EXPECT_LT (indexOf (editor->getEditorView()), indexOf (editor->getPanel()));
+    EXPECT_LT (indexOf (editor->getPanel()), indexOf (editor->getToolBar()));
+    EXPECT_EQ (editor->getToolBar()->findColour (juce::Label::backgroundColourId), juce::Colour (0xff000000));
+
+    EXPECT_NE (dynamic_cast<KA::PluginBarLookAndFeel*> (&editor->getLookAndFeel()), nullptr);
+    EXPECT_EQ (editor->getDialogLookAndFeel(), &editor->getLookAndFeel());
+    EXPECT_TRUE (editor->isResizable());
+    EXPECT_NE (editor->getCachedComponentImage(), nullptr);
+    EXPECT_EQ (editor->createSideView(), nullptr);
+
+    KA::showMessageBox (*editor, "hello", nullptr);
+    auto* dialog = editor->getCurrentDialog();
+    // Above every child but JUCE's resizable corner, which stays on top.
+    EXPECT_GT (indexOf (dialog), indexOf (editor->getToolBar()));
+    EXPECT_TRUE (editor->getChildComponent (editor->getNumChildComponents() - 1)->isAlwaysOnTop());
+    EXPECT_EQ (dialog->getBounds(), editor->getLocalBounds());
+    EXPECT_EQ (&dialog->getLookAndFeel(), &editor->getLookAndFeel());
+}
+
+TEST (EditorBase, DestroyedWithAnOpenDialog)
+{
+    EditorProbeProcessor processor;
+    for (int i = 0; i < 5; ++i)
+    {
+        auto editor = openEditor (processor);
+        KA::askQuestionBox (*editor, 1, "Delete?", "Delete", "Cancel", {}, nullptr);
+    }
+    SUCCEED();
+}
+
+TEST (EditorPaint, BackgroundStretchesOverTheWholeEditor)
+{
+    EditorProbeProcessor processor;
+    auto editor = openEditor (processor);
+    // Left half red, right half blue, at a size unrelated to the editor's.
+    editor->backgroundImage = juce::Image (juce::Image::ARGB, 10, 7, true);
+    {
+        juce::Graphics g (editor->backgroundImage);
+        g.setColour (juce::Colours::red);
+        g.fillRect (0, 0, 5, 7);
+        g.setColour (juce::Colours::blue);
+        g.fillRect (5, 0, 5, 7);
+    }
+    editor->getEditorView()->setVisible (false);
+    editor->getToolBar()->setVisible (false);
+
+    juce::Image image (juce::Image::ARGB, 690, 284, true);
+    {
+        juce::Graphics g (image);
+        editor->paintEntireComponent (g, true);
+    }
+    EXPECT_EQ (image.getPixelAt (10, 280).getRed(), 255);
+    EXPECT_EQ (image.getPixelAt (300, 10).getRed(), 255);
+    EXPECT_EQ (image.getPixelAt (390, 10).getBlue(), 255);
+    EXPECT_EQ (image.getPixelAt (685, 280).getBlue(), 255);
+}
+
+TEST (ToolBarButtonPaint, FrameInTheButtonsOwnOutlineColour)
+{
+    juce::Path square;
+    square.addRectangle (0.0f, 0.0f, 10.0f, 10.0f);
+    KA::ToolBarButton button ("b", juce::Colours::white, juce::Colours::white, juce::Colours::white);
+    button.setShape (square, false, true, false);
+    button.setColour (juce::ComboBox::outlineColourId, juce::Colour (0xff00ff00));
+    button.setBorderSize (juce::BorderSize<int> (8));
+    button.setSize (40, 40);
+
+    juce::Image image (juce::Image::ARGB, 40, 40, true);
+    {
+        juce::Graphics g (image);
+        button.paintEntireComponent (g, true);
+    }
+    EXPECT_EQ (image.getPixelAt (0, 20).getGreen(), 255);
+    EXPECT_EQ (image.getPixelAt (20, 0).getGreen(), 255);
+    EXPECT_EQ (image.getPixelAt (39, 20).getGreen(), 255);
+    EXPECT_EQ (image.getPixelAt (20, 20), juce::Colours::white);
+    EXPECT_EQ (image.getPixelAt (4, 20).getAlpha(), 0);
+}
+} // namespace

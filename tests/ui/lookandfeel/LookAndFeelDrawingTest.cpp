@@ -1,0 +1,406 @@
+#include "tests/ui/support/TestProcessor.h"
+#include "ui/lookandfeel/DRLookAndFeel.h"
+#include "ui/controls/SliderEx.h"
+#include "ui/controls/ToggleButtonEx.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace
+{
+/** A colour no two frames share, computed apart from the code under test. */
+juce::Colour frameColour (int frame)
+{
+    return juce::Colour ((juce::uint8) (frame * 2), (juce::uint8) (255 - frame), (juce::uint8) (frame % 7 * 30), (juce::uint8) 255);
+}
+
+/** A vertical strip of frames, each filled with its own colour. */
+juce::Image makeStrip (int width, int frameHeight, int frames)
+{
+    juce::Image strip (juce::Image::ARGB, width, frameHeight * frames, true);
+    for (int f = 0; f < frames; ++f)
+        strip.clear ({ 0, f * frameHeight, width, frameHeight }, frameColour (f));
+    return strip;
+}
+
+juce::Image paint (juce::Component& c)
+{
+    juce::Image image (juce::Image::ARGB, c.getWidth(), c.getHeight(), true);
+    juce::Graphics g (image);
+    c.paintEntireComponent (g, false);
+    return image;
+}
+
+bool isBlank (const juce::Image& image)
+{
+    for (int y = 0; y < image.getHeight(); ++y)
+        for (int x = 0; x < image.getWidth(); ++x)
+            if (image.getPixelAt (x, y).getAlpha() != 0)
+                return false;
+    return true;
+}
+
+struct KnobFixture : public ::testing::Test
+{
+    KnobFixture()
+    {
+        lf.rotarySliderImages.set ("Knob", makeStrip (16, 16, 128));
+        knob.setSliderStyle (juce::Slider::RotaryHorizontalVerticalDrag);
+        knob.setTextBoxStyle (juce::Slider::NoTextBox, true, 0, 0);
+        knob.setLookAndFeel (&lf);
+        knob.imageName = "Knob";
+        knob.setBounds (0, 0, 25, 25);
+    }
+
+    ~KnobFixture() override { knob.setLookAndFeel (nullptr); }
+
+    juce::uint32 centreAt (double value)
+    {
+        knob.setValue (value, juce::dontSendNotification);
+        return paint (knob).getPixelAt (11, 11).getARGB();
+    }
+
+    DRLookAndFeel lf;
+    KA::SliderEx knob;
+};
+} // namespace
+
+TEST_F (KnobFixture, RotaryFrameFollowsTheValue)
+{
+    knob.setRange (0.0, 1.0);
+    EXPECT_EQ (centreAt (0.0), frameColour (0).getARGB());
+    EXPECT_EQ (centreAt (0.5), frameColour (64).getARGB()); // 63.5 rounds half up
+    EXPECT_EQ (centreAt (1.0), frameColour (127).getARGB());
+    EXPECT_EQ (centreAt (0.25), frameColour (32).getARGB()); // 31.75
+
+    // The square hangs one unit up and left: 24 wide from -1.
+    const auto image = paint (knob);
+    EXPECT_NE (image.getPixelAt (22, 22).getAlpha(), 0);
+    EXPECT_EQ (image.getPixelAt (23, 12).getAlpha(), 0);
+    EXPECT_EQ (image.getPixelAt (12, 23).getAlpha(), 0);
+}
+
+TEST_F (KnobFixture, SkewPicksTheFrameAndInversionCancels)
+{
+    knob.setRange (0.0, 100.0);
+    knob.setSkewFactor (0.5);
+    // 25 of 100 with skew 0.5 is sqrt (0.25) = half of the travel.
+    EXPECT_EQ (centreAt (25.0), frameColour (64).getARGB());
+
+    knob.inverted = true;
+    EXPECT_EQ (centreAt (25.0), frameColour (64).getARGB());
+    EXPECT_EQ (centreAt (100.0), frameColour (127).getARGB());
+}
+
+TEST_F (KnobFixture, UnknownImageNameDrawsNothing)
+{
+    knob.setRange (0.0, 1.0);
+    knob.imageName = "NoSuchImage";
+    EXPECT_TRUE (isBlank (paint (knob)));
+}
+
+TEST (PluginLookAndFeel, LinearFilmstripRoundsTheFrameUp)
+{
+    DRLookAndFeel lf;
+    lf.linearSliderImages.set ("Strip", makeStrip (10, 6, 5));
+    KA::SliderEx fader;
+    fader.setSliderStyle (juce::Slider::LinearVertical);
+    fader.setTextBoxStyle (juce::Slider::NoTextBox, true, 0, 0);
+    fader.setLookAndFeel (&lf);
+    fader.imageName = "Strip";
+    fader.frameCount = 5;
+    fader.setRange (0.0, 1.0);
+    fader.setBounds (0, 0, 20, 40);
+
+    auto frameShown = [&] (double value)
+    {
+        fader.setValue (value, juce::dontSendNotification);
+        const auto image = paint (fader);
+        // The frame is stretched over the track area JUCE hands over (20 x 20
+        // here, after the thumb indent), from the slider's corner.
+        EXPECT_EQ (image.getPixelAt (1, 1).getARGB(), image.getPixelAt (18, 18).getARGB());
+        return image.getPixelAt (10, 10).getARGB();
+    };
+
+    EXPECT_EQ (frameShown (0.0), frameColour (0).getARGB());
+    EXPECT_EQ (frameShown (0.01), frameColour (1).getARGB());
+    EXPECT_EQ (frameShown (0.5), frameColour (2).getARGB());
+    EXPECT_EQ (frameShown (1.0), frameColour (4).getARGB());
+
+    fader.inverted = true;
+    EXPECT_EQ (frameShown (0.0), frameColour (4).getARGB());
+    EXPECT_EQ (frameShown (1.0), frameColour (0).getARGB());
+
+    // Square frames counted from the image when no frame count is given.
+    fader.inverted = false;
+    fader.frameCount = -1;
+    lf.linearSliderImages.set ("Strip", makeStrip (6, 6, 5));
+    EXPECT_EQ (frameShown (1.0), frameColour (4).getARGB());
+    fader.setLookAndFeel (nullptr);
+}
+
+TEST (PluginLookAndFeel, ThumbModeDrawsTheCapAtHalfSizeOnTheThumb)
+{
+    const juce::Colour capColour (0xff2040e0);
+    juce::Image cap (juce::Image::ARGB, 54, 50, true);
+    cap.clear (cap.getBounds(), capColour);
+
+    DRLookAndFeel lf;
+    lf.linearSliderImages.set ("Level", cap);
+
+    for (auto style : { juce::Slider::LinearVertical, juce::Slider::LinearHorizontal })
+    {
+        const bool vertical = style == juce::Slider::LinearVertical;
+        KA::SliderEx fader;
+        fader.setSliderStyle (style);
+        fader.setTextBoxStyle (juce::Slider::NoTextBox, true, 0, 0);
+        fader.setLookAndFeel (&lf);
+        fader.imageName = "Level";
+        fader.drawAsThumb = true;
+        fader.setRange (0.0, 1.0);
+        vertical ? fader.setBounds (0, 0, 38, 78) : fader.setBounds (0, 0, 78, 38);
+
+        // The V4 thumb indent of 12 leaves 54 units of travel.
+        for (double value : { 0.0, 0.3, 1.0 })
+        {
+            fader.setValue (value, juce::dontSendNotification);
+            const auto image = paint (fader);
+            const auto pos = vertical ? 12.0 + (1.0 - value) * 54.0 : 12.0 + value * 54.0;
+            const auto along = (int) pos;
+            auto at = [&] (int alongAxis, int across) { return vertical ? image.getPixelAt (across, alongAxis) : image.getPixelAt (alongAxis, across); };
+
+            SCOPED_TRACE (juce::String (vertical ? "vertical " : "horizontal ") + juce::String (value));
+            EXPECT_EQ (at (along, 5).getARGB(), capColour.getARGB());
+            EXPECT_EQ (at (along, vertical ? 26 : 24).getARGB(), capColour.getARGB());
+            EXPECT_EQ (at (along, vertical ? 28 : 26).getAlpha(), 0);
+            if (along - 15 >= 0)
+            {
+                EXPECT_EQ (at (along - 15, 5).getAlpha(), 0);
+            }
+            if (along + 15 < 78)
+            {
+                EXPECT_EQ (at (along + 15, 5).getAlpha(), 0);
+            }
+        }
+
+        fader.setLookAndFeel (nullptr);
+    }
+
+    // Thumb mode only knows the two plain linear styles.
+    KA::SliderEx bar;
+    bar.setSliderStyle (juce::Slider::LinearBar);
+    bar.setTextBoxStyle (juce::Slider::NoTextBox, true, 0, 0);
+    bar.setLookAndFeel (&lf);
+    bar.imageName = "Level";
+    bar.drawAsThumb = true;
+    bar.setBounds (0, 0, 40, 40);
+    juce::Image image (juce::Image::ARGB, 40, 40, true);
+    {
+        juce::Graphics g (image);
+        lf.drawLinearSlider (g, 0, 0, 40, 40, 20.0f, 0.0f, 40.0f, juce::Slider::LinearBar, bar);
+        lf.drawLinearSlider (g, 0, 0, 40, 40, 20.0f, 0.0f, 40.0f, juce::Slider::TwoValueVertical, bar);
+    }
+    EXPECT_TRUE (isBlank (image));
+    bar.setLookAndFeel (nullptr);
+}
+
+TEST (PluginLookAndFeel, SwitchShowsTheHalfForItsState)
+{
+    const juce::Colour off (0xffff0000), on (0xff00ff00);
+    juce::Image strip (juce::Image::ARGB, 10, 20, true);
+    strip.clear ({ 0, 0, 10, 10 }, off);
+    strip.clear ({ 0, 10, 10, 10 }, on);
+
+    DRLookAndFeel lf;
+    lf.toggleButtonImages.set ("power", strip);
+    KA::ToggleButtonEx button;
+    button.imageName = "power";
+    button.setLookAndFeel (&lf);
+    button.setBounds (0, 0, 25, 30);
+
+    auto shown = [&] { const auto i = paint (button); EXPECT_EQ (i.getPixelAt (1, 1).getARGB(), i.getPixelAt (23, 28).getARGB()); return i.getPixelAt (12, 15).getARGB(); };
+
+    EXPECT_EQ (shown(), off.getARGB());
+    button.setToggleState (true, juce::dontSendNotification);
+    EXPECT_EQ (shown(), on.getARGB());
+
+    button.inverted = true;
+    EXPECT_EQ (shown(), off.getARGB());
+    button.setToggleState (false, juce::dontSendNotification);
+    EXPECT_EQ (shown(), on.getARGB());
+
+    // A momentary switch follows the pressed state, not the toggle state.
+    button.inverted = false;
+    button.momentary = true;
+    button.setToggleState (true, juce::dontSendNotification);
+    EXPECT_EQ (shown(), off.getARGB());
+    button.setState (juce::Button::buttonDown);
+    EXPECT_EQ (shown(), on.getARGB());
+    button.setState (juce::Button::buttonNormal);
+
+    button.imageName = "nothing";
+    EXPECT_TRUE (isBlank (paint (button)));
+    button.setLookAndFeel (nullptr);
+}
+
+TEST (PluginLookAndFeel, ForeignControlsKeepJuceDrawing)
+{
+    // JUCE's generic editor and the dialogs use plain sliders and buttons while
+    // this look-and-feel is the default.
+    DRLookAndFeel lf;
+    juce::Slider rotary (juce::Slider::RotaryHorizontalVerticalDrag, juce::Slider::NoTextBox);
+    juce::Slider linear (juce::Slider::LinearHorizontal, juce::Slider::NoTextBox);
+    juce::ToggleButton toggle ("plain");
+
+    for (juce::Component* c : std::initializer_list<juce::Component*> { &rotary, &linear, &toggle })
+    {
+        c->setLookAndFeel (&lf);
+        c->setBounds (0, 0, 60, 40);
+        EXPECT_FALSE (isBlank (paint (*c)));
+        c->setLookAndFeel (nullptr);
+    }
+
+    KA::PluginLookAndFeel base;
+    KA::SliderEx ex;
+    ex.popupPlacement = 2;
+    EXPECT_EQ (base.getSliderPopupPlacement (ex), 2);
+    EXPECT_EQ (base.getSliderPopupPlacement (linear), juce::LookAndFeel_V4().getSliderPopupPlacement (linear));
+    EXPECT_EQ (lf.getSliderPopupPlacement (ex), 12);
+    EXPECT_EQ (lf.getSliderPopupPlacement (linear), 12);
+}
+
+TEST (PluginLookAndFeel, AlertBoxDrawsIconTextAndOutline)
+{
+    DRLookAndFeel lf;
+    ASSERT_EQ (lf.alertIcons.size(), 3);
+
+    auto render = [&] (juce::MessageBoxIconType type)
+    {
+        // An AlertWindow is a desktop window; its drawing is tested apart from it.
+        KA::PluginLookAndFeel::AlertBoxParts window;
+        window.width = 400;
+        window.height = 150;
+        window.iconType = type;
+        window.numButtons = 1;
+        window.background = juce::Colour (0xff101010);
+        window.text = juce::Colour (0xff00ff00);
+        window.outline = juce::Colour (0xff0000ff);
+
+        juce::AttributedString text;
+        text.append ("WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW",
+                     juce::Font (20.0f), juce::Colour (0xff00ff00));
+        juce::TextLayout layout;
+        layout.createLayout (text, 380.0f);
+
+        juce::Image image (juce::Image::ARGB, 400, 150, true);
+        juce::Graphics g (image);
+        lf.drawAlertBox (g, window, { 10, 20, 380, 100 }, layout);
+        return image;
+    };
+
+    auto firstGreenColumn = [] (const juce::Image& image)
+    {
+        for (int x = 0; x < image.getWidth(); ++x)
+            for (int y = 1; y < image.getHeight() - 1; ++y)
+                if (image.getPixelAt (x, y).getGreen() > 200 && image.getPixelAt (x, y).getRed() < 60)
+                    return x;
+        return -1;
+    };
+
+    const auto plain = render (juce::MessageBoxIconType::NoIcon);
+    const auto warning = render (juce::MessageBoxIconType::WarningIcon);
+    const auto info = render (juce::MessageBoxIconType::InfoIcon);
+
+    EXPECT_EQ (plain.getPixelAt (0, 0).getARGB(), 0xff0000ffu);
+    EXPECT_EQ (plain.getPixelAt (399, 149).getARGB(), 0xff0000ffu);
+    EXPECT_EQ (plain.getPixelAt (200, 140).getARGB(), 0xff101010u);
+
+    // Without an icon the text starts at the text area; with one, 120 further right.
+    const auto plainStart = firstGreenColumn (plain);
+    ASSERT_GE (plainStart, 10);
+    EXPECT_LT (plainStart, 20);
+    const auto iconStart = firstGreenColumn (warning);
+    EXPECT_GE (iconStart, 130);
+    EXPECT_LT (iconStart, 140);
+
+    // The warning takes the red-and-white sign, others the stop hand: both red
+    // at the icon's centre (20 + 50, 50), and different from each other.
+    EXPECT_GT (warning.getPixelAt (70, 40).getRed(), 150);
+    EXPECT_EQ (plain.getPixelAt (70, 40).getARGB(), 0xff101010u);
+    bool differs = false;
+    for (int y = 0; y < 100 && ! differs; ++y)
+        for (int x = 20; x < 120 && ! differs; ++x)
+            differs = warning.getPixelAt (x, y) != info.getPixelAt (x, y);
+    EXPECT_TRUE (differs);
+}
+
+namespace
+{
+/** Width and height of what the alert box draws apart from its background: with
+    the outline in the background colour and no text, that is the icon alone. */
+juce::Point<int> alertIconExtent (int windowHeight, int textAreaHeight, int numButtons, bool extraComponents)
+{
+    DRLookAndFeel lf;
+    KA::PluginLookAndFeel::AlertBoxParts window;
+    window.width = 300;
+    window.height = windowHeight;
+    window.iconType = juce::MessageBoxIconType::InfoIcon;
+    window.numButtons = numButtons;
+    window.hasExtraComponents = extraComponents;
+    window.background = window.outline = juce::Colour (0xff101010);
+    window.text = juce::Colour (0xff00ff00);
+
+    // Taller than the window, so an icon larger than the window is not cut off.
+    juce::Image image (juce::Image::ARGB, 300, 200, true);
+    {
+        juce::Graphics g (image);
+        juce::TextLayout empty;
+        lf.drawAlertBox (g, window, { 10, 20, 280, textAreaHeight }, empty);
+    }
+
+    int left = image.getWidth(), right = -1, top = image.getHeight(), bottom = -1;
+    for (int y = 0; y < image.getHeight(); ++y)
+        for (int x = 0; x < image.getWidth(); ++x)
+        {
+            const auto p = image.getPixelAt (x, y);
+            if (std::abs (p.getRed() - 0x10) + std::abs (p.getGreen() - 0x10) + std::abs (p.getBlue() - 0x10) > 60)
+            {
+                left = std::min (left, x);
+                right = std::max (right, x);
+                top = std::min (top, y);
+                bottom = std::max (bottom, y);
+            }
+        }
+    return right < 0 ? juce::Point<int>() : juce::Point<int> (right - left + 1, bottom - top + 1);
+}
+} // namespace
+
+TEST (PluginLookAndFeel, AlertIconShrinksToTheTextWithExtrasOrManyButtons)
+{
+    // Window 150 high: the icon square is min(150 + 20, 100) = 100.
+    const auto full = alertIconExtent (150, 20, 1, false);
+    ASSERT_GT (full.x, 40);
+    ASSERT_GT (full.y, 40);
+
+    struct Case { int windowHeight, textAreaHeight, numButtons; bool extras; int iconSize; };
+    const Case cases[] = {
+        { 150, 20, 2, false, 100 }, // two buttons, nothing extra: the text area plays no part
+        { 150, 20, 3, false, 70 },  // three buttons: min(100, 20 + 50)
+        { 150, 30, 4, false, 80 },
+        { 150, 20, 1, true, 70 },   // an extra component
+        { 150, 60, 3, true, 100 },  // 60 + 50 is above 100
+        { 40, 20, 1, false, 60 },   // a low window: min(40 + 20, 100)
+        { 40, 5, 3, false, 55 },    // both: min(60, 5 + 50)
+    };
+
+    // The icon keeps its proportions, so both extents scale with the square it is fitted into.
+    for (auto& c : cases)
+    {
+        const auto extent = alertIconExtent (c.windowHeight, c.textAreaHeight, c.numButtons, c.extras);
+        const auto scale = c.iconSize / 100.0;
+        EXPECT_NEAR (extent.x, full.x * scale, 2.0) << c.windowHeight << " " << c.textAreaHeight << " " << c.numButtons;
+        EXPECT_NEAR (extent.y, full.y * scale, 2.0) << c.windowHeight << " " << c.textAreaHeight << " " << c.numButtons;
+    }
+}

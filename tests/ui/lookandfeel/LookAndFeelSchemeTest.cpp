@@ -1,0 +1,184 @@
+#include "ui/lookandfeel/DRLookAndFeel.h"
+#include "ui/lookandfeel/MailListLookAndFeel.h"
+
+#include <gtest/gtest.h>
+
+using Scheme = juce::LookAndFeel_V4::ColourScheme;
+
+TEST (PluginBarLookAndFeel, ColourSchemeAndOverrides)
+{
+    KA::PluginBarLookAndFeel bar;
+    const auto scheme = bar.getCurrentColourScheme();
+    const std::pair<Scheme::UIColour, juce::uint32> expected[] = {
+        { Scheme::windowBackground, 0xff010203u }, { Scheme::widgetBackground, 0xff010203u },
+        { Scheme::menuBackground, 0xff010203u },   { Scheme::outline, 0xffe9e9e9u },
+        { Scheme::defaultText, 0xffe9e9e9u },      { Scheme::defaultFill, 0x59909090u },
+        { Scheme::highlightedText, 0xff010203u },  { Scheme::highlightedFill, 0xff909090u },
+        { Scheme::menuText, 0xffe9e9e9u },
+    };
+    for (auto& [entry, colour] : expected)
+        EXPECT_EQ (scheme.getUIColour (entry).getARGB(), colour) << (int) entry;
+
+    // The scheme reached JUCE's colour table.
+    EXPECT_EQ (bar.findColour (juce::ResizableWindow::backgroundColourId).getARGB(), 0xff010203u);
+    EXPECT_EQ (bar.findColour (juce::ScrollBar::thumbColourId).getARGB(), 0xffff2f2fu);
+    EXPECT_EQ (bar.findColour (juce::DirectoryContentsDisplayComponent::highlightColourId).getARGB(), 0xffff2f2fu);
+
+    DRLookAndFeel dr;
+    const std::pair<int, juce::uint32> overrides[] = {
+        { juce::TooltipWindow::textColourId, 0xffffffffu },
+        { juce::BubbleComponent::backgroundColourId, 0xff000000u },
+        { juce::BubbleComponent::outlineColourId, 0xffffffffu },
+        { juce::PopupMenu::backgroundColourId, 0xff000000u },
+        { juce::PopupMenu::textColourId, 0xffffffffu },
+        { juce::PopupMenu::highlightedBackgroundColourId, 0xffff2f2fu },
+        { juce::PopupMenu::highlightedTextColourId, 0xff000000u },
+        { juce::ScrollBar::thumbColourId, 0xff303030u },
+    };
+    for (auto& [id, colour] : overrides)
+        EXPECT_EQ (dr.findColour (id).getARGB(), colour) << std::hex << id;
+}
+
+TEST (PluginBarLookAndFeel, FontsAndSizes)
+{
+    KA::PluginLookAndFeel lf;
+    KA::PluginBarLookAndFeel bar;
+    juce::Label label;
+
+    EXPECT_EQ (bar.getDefaultScrollbarWidth(), 10);
+    EXPECT_FLOAT_EQ (bar.getPopupMenuFont().getHeight(), 16.0f);
+    EXPECT_FLOAT_EQ (lf.getPopupMenuFont().getHeight(), 10.0f);
+    label.setSize (100, 10);
+    EXPECT_FLOAT_EQ (bar.getLabelFont (label).getHeight(), 8.0f);
+    label.setSize (100, 40);
+    EXPECT_FLOAT_EQ (bar.getLabelFont (label).getHeight(), 16.0f);
+
+    KA::MailListLookAndFeel mail;
+    EXPECT_FLOAT_EQ (mail.getLabelFont (label).getHeight(), 40.0f);
+    label.setSize (100, 0);
+    EXPECT_FLOAT_EQ (mail.getLabelFont (label).getHeight(), 0.1f);
+
+    juce::Slider slider;
+    EXPECT_FLOAT_EQ (lf.getSliderPopupFont (slider).getHeight(), 12.0f);
+    std::unique_ptr<juce::Label> box (lf.createSliderTextBox (slider));
+    EXPECT_FLOAT_EQ (box->getFont().getHeight(), 11.0f);
+    EXPECT_EQ (slider.findColour (juce::Slider::textBoxBackgroundColourId).getARGB(), 0x00ffffffu);
+    EXPECT_EQ (slider.findColour (juce::Slider::textBoxOutlineColourId).getARGB(), 0x00ffffffu);
+    EXPECT_EQ (box->findColour (juce::Label::textColourId).getARGB(), 0xffffffffu);
+}
+
+TEST (PluginBarLookAndFeel, EveryFontResolvesToTheEmbeddedFace)
+{
+    const auto embedded = KA::PluginBarLookAndFeel::getEmbeddedTypeface();
+    DRLookAndFeel lf;
+
+    for (auto& font : { juce::Font(), juce::Font ("Serif", 30.0f, juce::Font::bold),
+                        juce::Font (juce::Font::getDefaultMonospacedFontName(), 9.0f, juce::Font::italic) })
+        EXPECT_EQ (lf.getTypefaceForFont (font), embedded);
+
+    // A face resolved while JUCE's own look-and-feel was the default stays in
+    // JUCE's cache unless installing ours drops it.
+    juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
+    const juce::Font before ("Cache Probe Face", 13.0f, juce::Font::plain);
+    const auto systemFace = before.getTypefacePtr();
+    ASSERT_NE (systemFace, nullptr);
+    EXPECT_NE (systemFace, embedded);
+
+    lf.installAsDefault();
+    EXPECT_EQ (&juce::LookAndFeel::getDefaultLookAndFeel(), &lf);
+    const juce::Font after ("Cache Probe Face", 13.0f, juce::Font::plain);
+    EXPECT_EQ (after.getTypefacePtr(), embedded);
+    EXPECT_EQ (juce::Font (14.0f).getTypefacePtr(), embedded);
+
+    juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
+    juce::Typeface::clearTypefaceCache();
+}
+
+TEST (PluginBarLookAndFeel, ButtonBackgroundAndTitleBarButtons)
+{
+    KA::PluginBarLookAndFeel lf;
+    juce::TextButton button ("b");
+    button.setSize (20, 10);
+    button.setColour (juce::ComboBox::outlineColourId, juce::Colour (0xff00ff00));
+
+    auto draw = [&] (bool down)
+    {
+        juce::Image image (juce::Image::ARGB, 20, 10, true);
+        juce::Graphics g (image);
+        lf.drawButtonBackground (g, button, juce::Colour (0xff202020), false, down);
+        return image;
+    };
+    const auto up = draw (false), pressed = draw (true);
+    EXPECT_EQ (up.getPixelAt (10, 5).getARGB(), 0xff202020u);
+    EXPECT_EQ (pressed.getPixelAt (10, 5).getARGB(), juce::Colour (0xff202020).contrasting (0.2f).getARGB());
+    EXPECT_GT (up.getPixelAt (0, 5).getGreen(), 100);
+
+    const std::pair<int, const char*> types[] = { { 1, "minimise" }, { 2, "maximise" }, { 4, "close" } };
+    for (auto& [type, name] : types)
+    {
+        std::unique_ptr<juce::Button> b (lf.createDocumentWindowButton (type));
+        ASSERT_NE (b, nullptr);
+        EXPECT_EQ (b->getName(), name);
+        b->setSize (30, 20);
+        juce::Image image (juce::Image::ARGB, 30, 20, true);
+        juce::Graphics g (image);
+        b->paintEntireComponent (g, false);
+        EXPECT_EQ (image.getPixelAt (1, 1).getARGB(), 0xff808080u);
+        EXPECT_GT (image.getPixelAt (15, 10).getBrightness(), 0.75f);
+    }
+    EXPECT_EQ (lf.createDocumentWindowButton (3), nullptr);
+    EXPECT_EQ (lf.createDocumentWindowButton (0), nullptr);
+}
+
+namespace
+{
+struct FileList : public juce::Component, public juce::DirectoryContentsDisplayComponent
+{
+    explicit FileList (juce::DirectoryContentsList& l) : juce::DirectoryContentsDisplayComponent (l) {}
+    int getNumSelectedFiles() const override { return 0; }
+    juce::File getSelectedFile (int) const override { return {}; }
+    void deselectAllFiles() override {}
+    void scrollToTop() override {}
+    void setSelectedFile (const juce::File&) override {}
+};
+
+struct Preview : public juce::FilePreviewComponent
+{
+    void selectedFileChanged (const juce::File&) override {}
+};
+} // namespace
+
+TEST (PluginBarLookAndFeel, FileBrowserLayout)
+{
+    KA::PluginBarLookAndFeel lf;
+    juce::FileBrowserComponent browser (juce::FileBrowserComponent::openMode | juce::FileBrowserComponent::canSelectFiles,
+                                        {}, nullptr, nullptr);
+    juce::TimeSliceThread thread ("unused");
+    juce::DirectoryContentsList contents (nullptr, thread);
+    FileList list (contents);
+    juce::ComboBox path;
+    juce::TextEditor name;
+    juce::TextButton up;
+    Preview preview;
+    path.setBounds (1, 2, 3, 4);
+
+    browser.setSize (400, 300);
+    lf.layoutFileBrowserComponent (browser, &list, nullptr, &path, &name, &up);
+    EXPECT_EQ (path.getBounds(), juce::Rectangle<int>());
+    EXPECT_EQ (up.getBounds(), juce::Rectangle<int> (20, 5, 360, 22));
+    EXPECT_EQ (name.getBounds(), juce::Rectangle<int> (40, 273, 340, 22));
+    EXPECT_EQ (list.getBounds(), juce::Rectangle<int> (20, 37, 360, 226));
+
+    // A preview takes the right third of the width.
+    lf.layoutFileBrowserComponent (browser, &list, &preview, &path, &name, &up);
+    EXPECT_EQ (preview.getBounds(), juce::Rectangle<int> (260, 27, 120, 246));
+    EXPECT_EQ (list.getBounds(), juce::Rectangle<int> (20, 37, 240, 226));
+
+    // Narrower than the margins: everything collapses to zero width.
+    browser.setSize (30, 300);
+    lf.layoutFileBrowserComponent (browser, &list, nullptr, &path, &name, &up);
+    EXPECT_EQ (up.getWidth(), 0);
+    EXPECT_EQ (name.getBounds(), juce::Rectangle<int> (20, 273, 0, 22));
+    EXPECT_EQ (list.getWidth(), 0);
+    lf.layoutFileBrowserComponent (browser, nullptr, nullptr, nullptr, nullptr, nullptr);
+}

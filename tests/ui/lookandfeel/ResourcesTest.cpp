@@ -1,0 +1,140 @@
+#include "BinaryData.h"
+#include "ui/product/DRPanelLayout.h"
+#include "ui/lookandfeel/PluginBarLookAndFeel.h"
+
+#include <gtest/gtest.h>
+#include <juce_gui_basics/juce_gui_basics.h>
+
+namespace
+{
+struct ImageSpec
+{
+    const char* resourceName;
+    int width, height;
+};
+
+juce::Image decode (const char* resourceName)
+{
+    int size = 0;
+    const auto* data = BinaryData::getNamedResource (resourceName, size);
+    return data != nullptr ? juce::ImageCache::getFromMemory (data, size) : juce::Image();
+}
+} // namespace
+
+TEST (Resources, EveryImageDecodesAtItsExactSize)
+{
+    const ImageSpec specs[] = {
+        { "knob_filmstrip_png", 68, 68 * 128 },
+        { "switch_strip_png", 110, 230 },
+        { "led_strip_png", 110, 220 },
+        { "fader_cap_png", 54, 50 },
+        { "editor_background_png", 750, 291 },
+        { "control_panel_png", 750, 291 },
+        { "about_picture_png", 750, 291 },
+    };
+
+    for (auto& spec : specs)
+    {
+        SCOPED_TRACE (spec.resourceName);
+        const auto image = decode (spec.resourceName);
+        ASSERT_TRUE (image.isValid());
+        EXPECT_EQ (image.getWidth(), spec.width);
+        EXPECT_EQ (image.getHeight(), spec.height);
+    }
+
+    // The panel artwork is laid out in the same units as the controls.
+    const auto panel = decode ("control_panel_png");
+    EXPECT_DOUBLE_EQ (panel.getWidth() / 2.0, (double) DRPanelLayout::designWidth);
+    EXPECT_DOUBLE_EQ (panel.getHeight() / 2.0, (double) DRPanelLayout::designHeight);
+}
+
+TEST (Resources, ControlArtworkHasContentWhereItIsCut)
+{
+    // Every knob frame, both switch and LED halves and the cap carry opaque
+    // pixels at their centres; a blank or shifted strip would not.
+    const auto knob = decode ("knob_filmstrip_png");
+    for (int frame = 0; frame < 128; ++frame)
+        EXPECT_GT (knob.getPixelAt (34, frame * 68 + 34).getAlpha(), 200) << "frame " << frame;
+
+    const auto switches = decode ("switch_strip_png");
+    const auto led = decode ("led_strip_png");
+    EXPECT_GT (switches.getPixelAt (55, 57).getAlpha(), 200);
+    EXPECT_GT (switches.getPixelAt (55, 172).getAlpha(), 200);
+    EXPECT_GT (led.getPixelAt (55, 55).getAlpha(), 200);
+    EXPECT_GT (led.getPixelAt (55, 165).getAlpha(), 200);
+
+    // The lit LED is brighter than the unlit one.
+    EXPECT_GT (led.getPixelAt (55, 165).getBrightness(), led.getPixelAt (55, 55).getBrightness() + 0.2f);
+
+    const auto cap = decode ("fader_cap_png");
+    EXPECT_GT (cap.getPixelAt (27, 25).getAlpha(), 200);
+}
+
+TEST (Resources, EmbeddedFontLoads)
+{
+    const auto typeface = KA::PluginBarLookAndFeel::getEmbeddedTypeface();
+    ASSERT_NE (typeface, nullptr);
+    EXPECT_EQ (typeface->getName(), "DejaVu Sans");
+    EXPECT_GT (juce::Font (typeface).withHeight (20.0f).getStringWidthFloat ("Level"), 20.0f);
+}
+
+TEST (Resources, AlertIconsParseToFiniteDrawables)
+{
+    const char* names[] = { "stop_hand_svg", "alert_red_svg", "alert_yellow_svg" };
+
+    for (auto* name : names)
+    {
+        SCOPED_TRACE (name);
+        int size = 0;
+        const auto* data = BinaryData::getNamedResource (name, size);
+        ASSERT_NE (data, nullptr);
+
+        const auto drawable = juce::Drawable::createFromImageData (data, (size_t) size);
+        ASSERT_NE (drawable, nullptr);
+        const auto bounds = drawable->getDrawableBounds();
+        EXPECT_FALSE (bounds.isEmpty());
+        EXPECT_TRUE (std::isfinite (bounds.getX()) && std::isfinite (bounds.getWidth())
+                     && std::isfinite (bounds.getY()) && std::isfinite (bounds.getHeight()));
+
+        // Drawn at 64 px, the icon covers a good part of the square.
+        juce::Image image (juce::Image::ARGB, 64, 64, true);
+        {
+            juce::Graphics g (image);
+            drawable->drawWithin (g, { 0.0f, 0.0f, 64.0f, 64.0f }, juce::RectanglePlacement::centred, 1.0f);
+        }
+        int covered = 0;
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x)
+                covered += image.getPixelAt (x, y).getAlpha() > 128 ? 1 : 0;
+        EXPECT_GT (covered, 64 * 64 / 3);
+    }
+}
+
+TEST (Resources, PanelLayoutNamesEveryControlOnce)
+{
+    juce::StringArray ids;
+    for (auto& k : DRPanelLayout::knobs)
+        ids.add (k.parameterID);
+    for (auto& f : DRPanelLayout::faders)
+        ids.add (f.parameterID);
+    for (auto& s : DRPanelLayout::switches)
+        if (juce::String (s.imageName).isEmpty())
+            ids.add (s.parameterID);
+
+    const juce::StringArray expected { "InputTrimmer", "OutputTrimmer", "Level", "50Hz", "120Hz", "400Hz", "500Hz",
+                                       "800Hz", "4e5kHz", "10kHz", "AnalogPower", "power" };
+    EXPECT_EQ (ids, expected);
+
+    // Everything lies inside the artwork.
+    auto inside = [] (const DRPanelLayout::Rect& r)
+    {
+        return r.x >= 0 && r.y >= 0 && (float) r.right() <= DRPanelLayout::designWidth
+            && (float) r.bottom() <= DRPanelLayout::designHeight;
+    };
+    for (auto& k : DRPanelLayout::knobs)
+        EXPECT_TRUE (inside (k.bounds));
+    for (auto& s : DRPanelLayout::switches)
+        EXPECT_TRUE (inside (s.bounds));
+    for (auto& f : DRPanelLayout::faders)
+        EXPECT_TRUE (inside (f.fader) && inside (f.valueLabel));
+}

@@ -1,9 +1,0 @@
-#include "ui/MailListLookAndFeel.h"
-
-namespace KA
-{
-juce::Font MailListLookAndFeel::getLabelFont (juce::Label& label)
-{
-    return juce::Font (getTypefaceForFont (juce::Font())).withHeight ((float) label.getHeight());
-}
-} // namespace KA

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "ui/editor/ParametersComponent.h"
+
+namespace KA
+{
+/** A panel drawn from one image. Its controls are laid out in the image's own
+    units (pixels / imageScale) and the editor scales the view as a whole. */
+class ImageResizeView : public ParametersComponent
+{
+public:
+    explicit ImageResizeView (juce::AudioProcessorValueTreeState& parameters);
+
+    juce::Image image;
+
+    /** juce::RectanglePlacement flags: horizontally centred, at the bottom. */
+    int imagePlacement = juce::RectanglePlacement::yBottom;
+
+    /** Pixels of the image per unit of layout space. */
+    float imageScale = 2.0f;
+
+    /** Handed to the controls this panel creates. */
+    juce::LookAndFeel* controlLookAndFeel = nullptr;
+
+    /** The image's size in layout units. */
+    juce::Rectangle<float> getImageBounds() const;
+
+    void paint (juce::Graphics&) override;
+
+private:
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ImageResizeView)
+};
+} // namespace KA
