@@ -299,14 +299,16 @@ std::unique_ptr<juce::XmlElement> parseStateDocument (const juce::String& text, 
 
 bool checkFile (const juce::File& file, Shape shape, const juce::String& rootTag)
 {
-    if (! file.existsAsFile() || file.getSize() > (juce::int64) maximumBytes)
+    juce::FileInputStream in (file);
+
+    if (! file.existsAsFile() || ! in.openedOk())
         return false;
 
+    // Read no further than the limit: the size a file reports need not be its length.
     juce::MemoryBlock bytes;
+    in.readIntoMemoryBlock (bytes, (ssize_t) maximumBytes + 1);
 
-    if (! file.loadFileAsData (bytes))
-        return false;
-
-    return check (static_cast<const char*> (bytes.getData()), bytes.getSize(), shape, rootTag);
+    return bytes.getSize() <= maximumBytes
+        && check (static_cast<const char*> (bytes.getData()), bytes.getSize(), shape, rootTag);
 }
 } // namespace KA::GuardedXml

@@ -18,13 +18,14 @@ namespace
 {
 juce::ScopedJuceInitialiser_GUI* juceRuntime = nullptr;
 RedeVaAudioProcessor* processor = nullptr;
+char home[] = "/tmp/ka-settings-fuzzer-XXXXXX";
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize (int*, char***)
 {
     // The settings live under HOME; this target gets a HOME of its own.
-    char home[] = "/tmp/ka-settings-fuzzer-XXXXXX";
-    ::setenv ("HOME", ::mkdtemp (home), 1);
+    if (::mkdtemp (home) == nullptr || ::setenv ("HOME", home, 1) != 0)
+        std::abort();
 
     juceRuntime = new juce::ScopedJuceInitialiser_GUI();
     processor = new RedeVaAudioProcessor();
@@ -32,7 +33,7 @@ extern "C" int LLVMFuzzerInitialize (int*, char***)
     std::atexit ([]
     {
         delete processor;
-        juce::File ("~").deleteRecursively();
+        juce::File (home).deleteRecursively();
         delete juceRuntime;
     });
     return 0;
