@@ -134,6 +134,8 @@ TEST_F (ApplicationProcess, QuitRequestWritesThePluginStateWhereThereWasNone)
 //==============================================================================
 // What a damaged disk or a hostile file can hold. A value that cannot be used is
 // ignored; a settings file that does not pass is moved aside, bytes intact.
+namespace
+{
 enum class Kind { value, damagedFile, staleTemporaryFile, blockedFolder };
 
 struct Launch
@@ -144,6 +146,8 @@ struct Launch
     const char* key = nullptr;
     bool global = false;
 };
+
+void PrintTo (const Launch& launch, std::ostream* os) { *os << launch.name; }
 
 std::string settingsText (const std::string& values)
 {
@@ -168,6 +172,7 @@ juce::Array<juce::File> filesAside (const juce::File& settingsFile)
 
 class LaunchWith : public ApplicationProcess,
                    public ::testing::WithParamInterface<Launch> {};
+} // namespace
 
 TEST_P (LaunchWith, StartsStaysUpQuitsAndKeepsOrMovesAsideWhatWasThere)
 {
@@ -175,6 +180,7 @@ TEST_P (LaunchWith, StartsStaysUpQuitsAndKeepsOrMovesAsideWhatWasThere)
     ApplicationRun run;
     const auto file = run.getSettingsFile (row.global);
     const auto temporary = file.getSiblingFile (file.getFileNameWithoutExtension() + "_temp5f3a9c" + file.getFileExtension());
+
     if (row.kind == Kind::blockedFolder)
         file.getParentDirectory().replaceWithText ("a file where the settings folder belongs");
     else
