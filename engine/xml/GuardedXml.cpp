@@ -92,7 +92,7 @@ namespace
                 for (; end < numBytes && end < i + 10 && text[end] >= '0' && text[end] <= '9'; ++end)
                     code = code * 10 + (juce::uint32) (text[end] - '0');
 
-                if (end > i + 2 && end < numBytes && text[end] == ';' && isRefused (code))
+                if (end < numBytes && text[end] == ';' && isRefused (code))
                 {
                     result += "&#65533;";
                     i = end;
@@ -113,9 +113,6 @@ namespace
 
         bool run (const char* text, size_t numBytes)
         {
-            if (numBytes > maximumBytes)
-                return false;
-
             parser = XML_ParserCreate ("UTF-8");
 
             if (parser == nullptr)

@@ -50,10 +50,11 @@ TEST_P (GuardedXmlTexts, AreAcceptedOnlyWhenSoundAndOfTheirShape)
 INSTANTIATE_TEST_SUITE_P (
     Table, GuardedXmlTexts,
     ::testing::Values (
-        Text { "State", Shape::state, "<?xml version=\"1.0\" encoding=\"UTF-8\"?> <DRRoreRurediriz lastUIWidth=\"690\">"
+        Text { "State", Shape::state, "<?xml version=\"1.0\" encoding=\"UTF-8\"?> <DRRoreRurediriz lastUIWidth=\"690\" a-b.c:d=\"\">"
                                       "<PARAM id=\"Level\" value=\"1.5\"/><EXPARAM id=\"x\" value=\"a\"/></DRRoreRurediriz>", true },
         Text { "StateIndentedOtherCaseAfterBlanksAndMark", Shape::state, "\xef\xbb\xbf \r\n<drrorerurediriz>\n  <PARAM id=\"a\"/>\n</drrorerurediriz>\n", true },
         Text { "StateControlCharactersAsJuceWritesThem", Shape::state, "<DRRoreRurediriz name=\"a&#1;&#31;&#65535;b\"/>", true },
+        Text { "StateControlCharacterReferenceUnfinished", Shape::state, "<DRRoreRurediriz name=\"a&#1b\"/>", false },
         Text { "StateUnfinishedCharacterReference", Shape::state, "<DRRoreRurediriz>&#x", false },
         Text { "StateInstructionAndText", Shape::state, "<DRRoreRurediriz><?pi x?>text</DRRoreRurediriz>", false },
         Text { "StateInstructionAfterTheRoot", Shape::state, "<?xml version=\"1.0\"?><DRRoreRurediriz/><?pi?>", false },
@@ -71,8 +72,8 @@ INSTANTIATE_TEST_SUITE_P (
         Text { "StateBadUtf8", Shape::state, "<DRRoreRurediriz name=\"\xc3\x28\"/>", false },
         Text { "StateNul", Shape::state, std::string ("<DRRoreRurediriz/>\0<x>", 22), false },
         Text { "Empty", Shape::element, "", false },
-        Text { "DepthAtTheLimit", Shape::element, nested (KA::GuardedXml::maximumDepth), true },
-        Text { "DepthOverTheLimit", Shape::element, nested (KA::GuardedXml::maximumDepth + 1), false },
+        Text { "DepthAtTheLimit", Shape::element, nested (32), true },
+        Text { "DepthOverTheLimit", Shape::element, nested (33), false },
         Text { "OverTheSizeLimit", Shape::element, "<a b=\"" + std::string (KA::GuardedXml::maximumBytes, 'x') + "\"/>", false },
         Text { "Setup", Shape::deviceSetup, "<DEVICESETUP deviceType=\"ALSA\" audioDeviceRate=\"48000.0\" audioDeviceBufferSize=\"512\" "
                                             "audioDeviceInChans=\"11\"><MIDIINPUT name=\"a\" identifier=\"b\"/></DEVICESETUP>", true },
