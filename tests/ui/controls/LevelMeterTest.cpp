@@ -1,4 +1,3 @@
-#include "tests/ui/support/TestProcessor.h"
 #include "ui/controls/LevelMeter.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "tests/ui/support/TestProcessor.h"
+#include "tests/common/ProbeProcessor.h"
 #include "ui/lookandfeel/DRLookAndFeel.h"
 #include "ui/editor/ImageResizeView.h"
 
@@ -6,6 +6,15 @@
 
 namespace
 {
+/** The product's IDs and ranges for the controls these tests bind. */
+struct PanelProbe : KA::Test::ProbeProcessor
+{
+    PanelProbe() : ProbeProcessor (stereoBuses(), { { "InputTrimmer", "Input Trimmer", -15.0f, 15.0f, 0.1f, 0.0f },
+                                                    { "AnalogPower", "AnalogPower", 0.0f, 1.0f, 1.0f, 0.0f },
+                                                    { "Level", "Level", -120.0f, 12.0f, 0.1f, 0.0f, 7.272543f },
+                                                    { "50Hz", "50 Hz", -15.0f, 15.0f, 0.1f, 0.0f } }) {}
+};
+
 float realValue (juce::AudioProcessorValueTreeState& state, const char* id)
 {
     return state.getRawParameterValue (id)->load();
@@ -20,7 +29,7 @@ void setReal (juce::AudioProcessorValueTreeState& state, const char* id, float v
 
 TEST (ParametersComponent, SlidersTakeTheirIdImageAndParameterRange)
 {
-    KA::Test::TestProcessor processor;
+    PanelProbe processor;
     DRLookAndFeel lf;
     KA::ParametersComponent panel (processor.parameters);
 
@@ -48,7 +57,7 @@ TEST (ParametersComponent, SlidersTakeTheirIdImageAndParameterRange)
 
 TEST (ParametersComponent, SliderAndParameterFollowEachOther)
 {
-    KA::Test::TestProcessor processor;
+    PanelProbe processor;
     KA::ParametersComponent panel (processor.parameters);
     auto* band = panel.addSliderWithAttachment ("50Hz", 0, 0, 38, 78, juce::Slider::LinearVertical, nullptr);
     EXPECT_TRUE (panel.isControlBound (band));
@@ -66,7 +75,7 @@ TEST (ParametersComponent, SliderAndParameterFollowEachOther)
 
 TEST (ParametersComponent, ControlsWithoutParameterStayUnbound)
 {
-    KA::Test::TestProcessor processor;
+    PanelProbe processor;
     KA::ParametersComponent panel (processor.parameters);
 
     auto* slider = panel.addSliderWithAttachment ("NoSuchParameter", 0, 0, 20, 20, juce::Slider::LinearVertical, nullptr);
@@ -86,7 +95,7 @@ TEST (ParametersComponent, ControlsWithoutParameterStayUnbound)
 
 TEST (ParametersComponent, SeveralButtonsShareOneParameter)
 {
-    KA::Test::TestProcessor processor;
+    PanelProbe processor;
     DRLookAndFeel lf;
     KA::ParametersComponent panel (processor.parameters);
 
@@ -122,7 +131,7 @@ TEST (ParametersComponent, SeveralButtonsShareOneParameter)
 
 TEST (ParametersComponent, DisabledTogglesAreDimmed)
 {
-    KA::Test::TestProcessor processor;
+    PanelProbe processor;
     KA::ParametersComponent panel (processor.parameters);
     auto enabled = panel.createToggleButton ("AnalogPower", 1, 2, 3, 4, nullptr, true, {}, true);
     auto disabled = panel.createToggleButton ("AnalogPower", 1, 2, 3, 4, nullptr, false);
@@ -136,7 +145,7 @@ TEST (ParametersComponent, DisabledTogglesAreDimmed)
 
 TEST (ParametersComponent, DestroyingThePanelReleasesEveryBinding)
 {
-    KA::Test::TestProcessor processor;
+    PanelProbe processor;
     DRLookAndFeel lf;
 
     {
@@ -171,7 +180,7 @@ TEST (SliderEx, InvertedRunsTheOtherWay)
 
 TEST (ImageResizeView, DrawsItsImageOverTheWholeView)
 {
-    KA::Test::TestProcessor processor;
+    PanelProbe processor;
     KA::ImageResizeView view (processor.parameters);
     EXPECT_EQ (view.imagePlacement, juce::RectanglePlacement::yBottom);
     EXPECT_FLOAT_EQ (view.imageScale, 2.0f);

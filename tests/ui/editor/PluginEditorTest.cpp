@@ -1,4 +1,4 @@
-#include "tests/ui/support/EditorProbeProcessor.h"
+#include "tests/common/ProbeProcessor.h"
 #include "ui/dialogs/DialogBoxes.h"
 #include "ui/editor/PluginEditor.h"
 #include "ui/presets/ToolBarButton.h"
@@ -9,7 +9,7 @@
 
 namespace
 {
-using KA::Test::EditorProbeProcessor;
+using EditorProbeProcessor = KA::Test::ProbeProcessor;
 
 /** An editor base whose control view shows an image of the panel's size, so
     its layout can be checked against the scaling worked out by hand. */

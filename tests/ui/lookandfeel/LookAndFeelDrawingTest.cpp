@@ -1,4 +1,3 @@
-#include "tests/ui/support/TestProcessor.h"
 #include "ui/lookandfeel/DRLookAndFeel.h"
 #include "ui/controls/SliderEx.h"
 #include "ui/controls/ToggleButtonEx.h"
