@@ -240,15 +240,6 @@ TEST (SaturationStage, MixRampsOverFiftyMillisecondsOfOversampledFrames)
     EXPECT_EQ (stage.getMix().getCurrentValue(), 1.0f);
 }
 
-TEST (SaturationStage, FactorRule)
-{
-    EXPECT_EQ (SaturationStage::chooseOversamplingFactor (4, 44100.0), 4);
-    EXPECT_EQ (SaturationStage::chooseOversamplingFactor (4, 96000.0), 2);
-    EXPECT_EQ (SaturationStage::chooseOversamplingFactor (2, 192000.0), 1);
-    EXPECT_EQ (SaturationStage::chooseOversamplingFactor (2, 100000.0), 2);
-    EXPECT_EQ (SaturationStage::chooseOversamplingFactor (2, 48000.0), 2);
-}
-
 TEST (SaturationStage, NonFiniteInputIsSilenceAndNothingSticks)
 {
     for (int factor : { 1, 2, 4 })
