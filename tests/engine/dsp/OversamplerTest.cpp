@@ -71,31 +71,6 @@ namespace
     }
 }
 
-TEST (Oversampler, StagesUseTheLowPassAtTheDesignFrequency)
-{
-    for (double fs : { 8000.0, 16000.0, 44100.0, 48000.0, 96000.0 })
-    {
-        for (int factor : { 2, 4 })
-        {
-            Oversampler os (factor);
-            os.prepare (fs, 64);
-            ASSERT_EQ (os.getNumStages(), factor / 2);
-
-            const float fd = std::min (20000.0f, 0.9975f * (float) fs * 0.5f);
-            auto reference = juce::dsp::IIR::Coefficients<float>::makeLowPass (fs * factor, fd);
-
-            for (int s = 0; s < factor / 2; ++s)
-                for (auto* stage : { &os.getUpStage (s), &os.getDownStage (s) })
-                    for (int i = 0; i < 5; ++i)
-                        EXPECT_EQ (stage->getCoefficients().coefficients[i], reference->coefficients[i]);
-        }
-    }
-
-    EXPECT_EQ (Oversampler::designFrequency (44100.0), 20000.0f);
-    EXPECT_EQ (Oversampler::designFrequency (192000.0), 20000.0f);
-    EXPECT_NEAR (Oversampler::designFrequency (8000.0), 3990.0f, 1e-3);
-}
-
 TEST (Oversampler, FactorOnePassesThrough)
 {
     Oversampler os (1);
