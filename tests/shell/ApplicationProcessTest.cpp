@@ -91,18 +91,6 @@ TEST_P (TerminationNotice, WritesTheDeviceSetupButNotThePluginState)
     EXPECT_EQ (settings->getValue ("filterState"), earlierState);
 }
 
-TEST_P (TerminationNotice, LeavesNoPluginStateWhenNoneWasThere)
-{
-    ApplicationRun run;
-    ASSERT_NE (launchAndWait (run), 0ul);
-    run.process.signal (GetParam());
-    ASSERT_EQ (run.process.waitForExit (20000), 0) << logOf (run);
-
-    auto settings = run.openSettings();
-    EXPECT_TRUE (settings->containsKey ("audioSetup"));
-    EXPECT_FALSE (settings->containsKey ("filterState"));
-}
-
 INSTANTIATE_TEST_SUITE_P (Signals, TerminationNotice, ::testing::Values (SIGTERM, SIGINT),
                           [] (const auto& p) { return p.param == SIGTERM ? "SIGTERM" : "SIGINT"; });
 
@@ -128,16 +116,6 @@ TEST_F (ApplicationProcess, CloseButtonSavesThePluginStateWhichTheNextLaunchRest
 
     EXPECT_NEAR (readStoredParameter (run.openSettings()->getValue ("filterState"), "InputTrimmer"),
                  storedTrim.getDoubleValue(), 1.0e-6);
-}
-
-TEST_F (ApplicationProcess, QuitRequestWritesThePluginStateWhereThereWasNone)
-{
-    ApplicationRun run;
-    const auto window = launchAndWait (run);
-    ASSERT_EQ (requestOnceAndWaitForExit (run, window, [&] { return x->pressControlQ(); }), 0) << logOf (run);
-
-    const auto saved = run.openSettings()->getValue ("filterState");
-    EXPECT_FALSE (std::isnan (readStoredParameter (saved, "InputTrimmer"))) << saved;
 }
 
 //==============================================================================
