@@ -1,3 +1,4 @@
+#include "tests/ui/support/ReviewedPicture.h"
 #include "ui/lookandfeel/DRLookAndFeel.h"
 #include "ui/lookandfeel/MailListLookAndFeel.h"
 
@@ -49,19 +50,28 @@ TEST (PluginBarLookAndFeel, ButtonBackgroundAndTitleBarButtons)
     EXPECT_EQ (pressed.getPixelAt (10, 5).getARGB(), juce::Colour (0xff202020).contrasting (0.2f).getARGB());
     EXPECT_GT (up.getPixelAt (0, 5).getGreen(), 100);
 
-    const std::pair<int, const char*> types[] = { { 1, "minimise" }, { 2, "maximise" }, { 4, "close" } };
-    for (auto& [type, name] : types)
+    // The title bar's buttons, normal, under the mouse, pressed and toggled, side by side.
+    juce::Image picture (juce::Image::ARGB, 4 * 60, 3 * 40, true);
+    juce::Graphics g (picture);
+    int row = 0;
+    for (auto [type, name] : { std::pair { 1, "minimise" }, { 2, "maximise" }, { 4, "close" } })
     {
         std::unique_ptr<juce::Button> b (lf.createDocumentWindowButton (type));
         ASSERT_NE (b, nullptr);
         EXPECT_EQ (b->getName(), name);
-        b->setSize (30, 20);
-        juce::Image image (juce::Image::ARGB, 30, 20, true);
-        juce::Graphics g (image);
-        b->paintEntireComponent (g, false);
-        EXPECT_EQ (image.getPixelAt (1, 1).getARGB(), 0xff808080u);
-        EXPECT_GT (image.getPixelAt (15, 10).getBrightness(), 0.75f);
+        b->setSize (60, 40);
+        for (int column = 0; column < 4; ++column)
+        {
+            b->setState (column == 1 ? juce::Button::buttonOver : column == 2 ? juce::Button::buttonDown : juce::Button::buttonNormal);
+            b->setToggleState (column == 3, juce::dontSendNotification);
+            juce::Graphics::ScopedSaveState save (g);
+            g.setOrigin (column * 60, row * 40);
+            g.reduceClipRegion (0, 0, 60, 40);
+            b->paintEntireComponent (g, false);
+        }
+        ++row;
     }
+    EXPECT_TRUE (KA::Test::looksAsReviewed (picture, "title-bar-buttons"));
     EXPECT_EQ (lf.createDocumentWindowButton (3), nullptr);
     EXPECT_EQ (lf.createDocumentWindowButton (0), nullptr);
 }

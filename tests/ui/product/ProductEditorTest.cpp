@@ -329,5 +329,10 @@ TEST (SeriesPanel, ReadoutWithoutParameterIsNeitherRefreshedNorSetsAnything)
     EXPECT_EQ (processor.parameters.getRawParameterValue ("Level")->load(), level);
     panel.getValueLabel (1).setText ("5", juce::sendNotificationSync);
     EXPECT_NEAR (processor.parameters.getRawParameterValue ("Level")->load(), 5.0f, 1e-4f);
+
+    // Room for the eight faders' readouts; more are ignored.
+    for (int i = 0; i < 8; ++i)
+        panel.addValueLabel ("Level", 40);
+    EXPECT_EQ (panel.getNumValueLabels(), 8);
 }
 } // namespace
