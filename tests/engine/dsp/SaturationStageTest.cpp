@@ -153,6 +153,13 @@ TEST (LevelMeasurement, ReleasesByDecayAndIgnoresNegativeSamples)
     meter.processInterleaved (inf, 1);
     EXPECT_TRUE (std::isfinite (meter.getLevel (0)));
     EXPECT_TRUE (std::isfinite (meter.getLevel (1)));
+
+    // A new preparation starts both channels from silence.
+    float half[] = { 0.5f, 0.5f };
+    meter.processInterleaved (half, 1);
+    ASSERT_GT (meter.getLevel (1), 0.0f);
+    meter.prepare ({ 48000.0, 512, 2 });
+    EXPECT_EQ (meter.getLevel (0) + meter.getLevel (1), 0.0f);
 }
 
 TEST (InterleaveGain, RampsPerFrameAndLandsExactly)
