@@ -10,7 +10,7 @@ namespace KA::Test
     and keep them: KA_UPDATE_PICTURES=1 build-test/tests/ka_ui_tests */
 inline ::testing::AssertionResult looksAsReviewed (const juce::Image& picture, const juce::String& name)
 {
-    const auto file = juce::File (__FILE__).getParentDirectory().getSiblingFile ("pictures").getChildFile (name + ".png");
+    const auto file = juce::File (KA_UI_PICTURES).getChildFile (name + ".png");
     const auto rgb = picture.convertedToFormat (juce::Image::RGB);
 
     if (juce::SystemStats::getEnvironmentVariable ("KA_UPDATE_PICTURES", {}).isNotEmpty())
