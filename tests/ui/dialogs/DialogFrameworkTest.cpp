@@ -190,36 +190,26 @@ TEST (DialogSlot, OpeningShowsOnTopWithTheLookAndFeelAndLaysOutTheOwner)
     EXPECT_EQ (view->findColour (juce::Label::outlineColourId), juce::Colour (0xffffffff));
 }
 
-TEST (DialogSlot, ReplacingDeletesThePreviousAtOnceWithoutItsCallback)
+TEST (DialogSlot, ReplacingOrOpeningNothingDeletesThePreviousAtOnceWithoutItsCallback)
 {
-    DialogOwner owner;
-    std::vector<Click> firstClicks;
-    bool contentDeleted = false;
+    for (bool replace : { true, false })
+    {
+        DialogOwner owner;
+        std::vector<Click> firstClicks;
+        bool contentDeleted = false;
+        owner.openDialog (makeDialog (2, &firstClicks, std::make_unique<Tracked> (contentDeleted)));
+        juce::Component::SafePointer<juce::Component> first (owner.getCurrentDialog());
+        const auto before = owner.resizedCalls;
 
-    owner.openDialog (makeDialog (2, &firstClicks, std::make_unique<Tracked> (contentDeleted)));
-    juce::Component::SafePointer<juce::Component> first (owner.getCurrentDialog());
+        owner.openDialog (replace ? makeDialog (1) : nullptr);
 
-    owner.openDialog (makeDialog (1));
-
-    EXPECT_EQ (first.getComponent(), nullptr);
-    EXPECT_TRUE (contentDeleted);
-    EXPECT_TRUE (firstClicks.empty());
-    EXPECT_EQ (owner.getNumChildComponents(), 1);
-}
-
-TEST (DialogSlot, OpeningNothingEmptiesTheSlot)
-{
-    DialogOwner owner;
-    bool contentDeleted = false;
-    owner.openDialog (makeDialog (1, nullptr, std::make_unique<Tracked> (contentDeleted)));
-    const auto before = owner.resizedCalls;
-
-    owner.openDialog (nullptr);
-
-    EXPECT_TRUE (contentDeleted);
-    EXPECT_EQ (owner.getCurrentDialog(), nullptr);
-    EXPECT_EQ (owner.getNumChildComponents(), 0);
-    EXPECT_EQ (owner.resizedCalls, before + 1);
+        EXPECT_EQ (first.getComponent(), nullptr);
+        EXPECT_TRUE (contentDeleted);
+        EXPECT_TRUE (firstClicks.empty());
+        EXPECT_EQ (owner.getNumChildComponents(), replace ? 1 : 0);
+        EXPECT_EQ (owner.getCurrentDialog() == nullptr, ! replace);
+        EXPECT_EQ (owner.resizedCalls, before + 1);
+    }
 }
 
 TEST (DialogSlot, ReplacingFromInsideTheCallbackKeepsTheCallerAliveUntilItReturns)
