@@ -22,20 +22,9 @@ namespace
 
         // Cascade of factor/2 sections up and factor/2 down.
         const int n = 1 << 15;
-        std::vector<double> g (n, 0.0);
-        g[0] = 1.0;
-        for (int s = 0; s < factor; ++s)
-        {
-            std::vector<double> out (n);
-            double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
-            for (int i = 0; i < n; ++i)
-            {
-                const double y = section.b0 * g[(size_t) i] + section.b1 * x1 + section.b2 * x2 - section.a1 * y1 - section.a2 * y2;
-                x2 = x1; x1 = g[(size_t) i]; y2 = y1; y1 = y;
-                out[(size_t) i] = y;
-            }
-            g = out;
-        }
+        auto g = section.impulse (n);
+        for (int s = 1; s < factor; ++s)
+            g = section.filter (g);
 
         std::vector<double> phase0;
         for (int i = 0; i < n; i += factor)
