@@ -59,6 +59,28 @@ TEST (SignalChain, NeutralSettingsGiveTheSeriesGainsOnASine)
     }
 }
 
+TEST (SignalChain, TrimsChangedWhileRunningScaleTheOutputAndTheMetersFollow)
+{
+    // The linear path, so the trims' gains show as they are.
+    const double rate = 48000.0, amplitude = 0.1;
+    RedeVaAudioProcessor neutral, trimmed;
+    for (auto* p : { &neutral, &trimmed })
+    {
+        setReal (*p, "AnalogPower", 0.0f);
+        prepare (*p, rate, 512);
+    }
+    setReal (trimmed, "InputTrimmer", 6.0f);
+    setReal (trimmed, "OutputTrimmer", -3.0f);
+
+    const auto input = sine (2, 24000, rate, 1000.0, amplitude);
+    const auto a = runThrough (neutral, input, 512), b = runThrough (trimmed, input, 512);
+    EXPECT_NEAR (toDb (amplitudeAt (b, 0, 12000, 9600, rate, 1000.0) / amplitudeAt (a, 0, 12000, 9600, rate, 1000.0)), 3.0, 0.01);
+
+    // The input meter reads after the input trim, the output meter at the end.
+    EXPECT_NEAR (trimmed.inputMeter.getLevel (0), amplitude * std::pow (10.0, 6.0 / 20.0), 0.01);
+    EXPECT_NEAR (trimmed.outputMeter.getLevel (1), amplitudeAt (b, 1, 12000, 9600, rate, 1000.0), 0.01);
+}
+
 TEST (SignalChain, MonoInputIsDuplicatedAndProcessedIdentically)
 {
     RedeVaAudioProcessor mono;
