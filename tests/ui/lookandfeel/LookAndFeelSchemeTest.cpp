@@ -31,6 +31,35 @@ TEST (PluginBarLookAndFeel, EveryFontResolvesToTheEmbeddedFace)
     juce::Typeface::clearTypefaceCache();
 }
 
+TEST (PluginBarLookAndFeel, MenusBubblesAndTipsLookAsReviewed)
+{
+    // A popup menu with a ticked, a highlighted and an inactive item, a value bubble and a tooltip.
+    DRLookAndFeel lf;
+    juce::Image picture (juce::Image::ARGB, 200, 160, true);
+    juce::Graphics g (picture);
+    lf.drawPopupMenuBackground (g, 200, 82);
+    for (int i = 0; i < 3; ++i)
+        lf.drawPopupMenuItem (g, { 0, 5 + 24 * i, 200, 24 }, false, i != 2, i == 1, i == 0, false,
+                              "Preset " + juce::String (i + 1), {}, nullptr, nullptr);
+
+    struct Bubble : juce::BubbleComponent
+    {
+        void getContentSize (int& w, int& h) override { w = 80; h = 30; }
+        void paintContent (juce::Graphics&, int, int) override {}
+    } bubble;
+    bubble.setLookAndFeel (&lf);
+    juce::Slider slider;
+    g.setOrigin (0, 90);
+    lf.drawBubble (g, bubble, { 40.0f, 10.0f }, { 60.0f, 0.0f, 80.0f, 30.0f });
+    bubble.setLookAndFeel (nullptr);
+    g.setColour (juce::Colours::white);
+    g.setFont (lf.getSliderPopupFont (slider));
+    g.drawText ("-7.5 dB", juce::Rectangle<int> (60, 0, 80, 30), juce::Justification::centred);
+    g.setOrigin (0, 40);
+    lf.drawTooltip (g, "Input trim", 200, 30);
+    EXPECT_TRUE (KA::Test::looksAsReviewed (picture, "menus-and-tips"));
+}
+
 TEST (PluginBarLookAndFeel, ButtonBackgroundAndTitleBarButtons)
 {
     KA::PluginBarLookAndFeel lf;

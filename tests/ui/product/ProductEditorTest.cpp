@@ -115,16 +115,16 @@ TEST_F (EditorFixture, EveryControlIsBoundInsideThePanelAndDrawsItsImageInEveryS
     }
 }
 
-/** A left-button press at the middle of a component, as the mouse delivers it. */
-juce::MouseEvent pressInside (juce::Component& c)
+/** The left button at the middle of a component moved by an offset since it went down, as the mouse delivers it. */
+juce::MouseEvent mouseAt (juce::Component& c, juce::Point<float> offset = {})
 {
     const auto centre = c.getLocalBounds().getCentre().toFloat();
     const auto now = juce::Time::getCurrentTime();
-    return { juce::Desktop::getInstance().getMainMouseSource(), centre,
+    return { juce::Desktop::getInstance().getMainMouseSource(), centre + offset,
              juce::ModifierKeys (juce::ModifierKeys::leftButtonModifier), juce::MouseInputSource::defaultPressure,
              juce::MouseInputSource::defaultOrientation, juce::MouseInputSource::defaultRotation,
              juce::MouseInputSource::defaultTiltX, juce::MouseInputSource::defaultTiltY,
-             &c, &c, now, centre, now, 1, false };
+             &c, &c, now, centre, now, 1, offset != juce::Point<float>() };
 }
 
 TEST_F (EditorFixture, ControlsFollowTheParametersAndSetThem)
@@ -140,19 +140,26 @@ TEST_F (EditorFixture, ControlsFollowTheParametersAndSetThem)
         slider->setValue (4.2, juce::sendNotificationSync);
         EXPECT_NEAR (value (id), 4.2f, 1e-4f) << id;
 
-        // Faders draw a cap and drag relatively; knobs show a bubble inside the panel while pressed.
+        // Faders draw a cap and move by a full travel per 65 pixels dragged, wherever they
+        // are grabbed; knobs show a bubble inside the panel while pressed.
         const bool fader = slider->getSliderStyle() == juce::Slider::LinearVertical;
-        EXPECT_EQ (fader, juce::String (id).endsWith ("Trimmer") == false) << id;
+        EXPECT_EQ (fader, ! juce::String (id).endsWith ("Trimmer")) << id;
         EXPECT_EQ (slider->drawAsThumb, fader) << id;
-        EXPECT_FALSE (slider->getSliderSnapsToMousePosition() && fader) << id;
-        if (! fader)
+        if (fader)
+            slider->setValue (slider->getMinimum(), juce::sendNotificationSync);
+        const auto press = mouseAt (*slider);
+        slider->mouseDown (press);
+        if (fader)
         {
-            const auto press = pressInside (*slider);
-            slider->mouseDown (press);
+            slider->mouseDrag (mouseAt (*slider, { 0.0f, -52.0f }));
+            EXPECT_NEAR (slider->valueToProportionOfLength (slider->getValue()), 0.8, 0.004) << id;
+        }
+        else
+        {
             ASSERT_NE (slider->getCurrentPopupDisplay(), nullptr) << id;
             EXPECT_EQ (slider->getCurrentPopupDisplay()->getParentComponent(), &panel()) << id;
-            slider->mouseUp (press);
         }
+        slider->mouseUp (press);
     }
 
     for (auto* id : { "AnalogPower", "power" })
@@ -298,6 +305,7 @@ TEST (SeriesPanel, MoreOutputsThanMeteredChannelsReadOnlyTheMeteredOnes)
     processor.inputMeter.processInterleaved (std::array<float, 2> { 0.5f, 0.5f }.data(), 1);
     open.panel().timerCallback();
     EXPECT_GT (open.panel().inputLevelMeter.getChannelLevel (0), 0.0f);
+    EXPECT_EQ (open.panel().outputLevelMeter.getChannelLevel (2), 0.0f);
     EXPECT_EQ (open.panel().outputLevelMeter.getChannelLevel (3), 0.0f);
 }
 
