@@ -5,9 +5,10 @@
 
 namespace KA::Test
 {
-/** Compares a picture with the reviewed one of that name in tests/ui/pictures, allowing
-    only colour rounding. After an intended change of the look, look at the new pictures
-    and keep them: KA_UPDATE_PICTURES=1 build-test/tests/ka_ui_tests */
+/** Compares a picture with the reviewed one of that name in tests/ui/pictures, pixel for
+    pixel: JUCE's software renderer draws the same pixels whatever the build. After an
+    intended change of the look, look at the new pictures and keep them:
+    KA_UPDATE_PICTURES=1 build-test/tests/ka_ui_tests */
 inline ::testing::AssertionResult looksAsReviewed (const juce::Image& picture, const juce::String& name)
 {
     const auto file = juce::File (KA_UI_PICTURES).getChildFile (name + ".png");
@@ -28,11 +29,7 @@ inline ::testing::AssertionResult looksAsReviewed (const juce::Image& picture, c
     int differing = 0;
     for (int y = 0; y < rgb.getHeight(); ++y)
         for (int x = 0; x < rgb.getWidth(); ++x)
-        {
-            const auto p = expected.getPixelAt (x, y), q = rgb.getPixelAt (x, y);
-            differing += std::abs (p.getRed() - q.getRed()) > 8 || std::abs (p.getGreen() - q.getGreen()) > 8
-                         || std::abs (p.getBlue() - q.getBlue()) > 8 ? 1 : 0;
-        }
+            differing += expected.getPixelAt (x, y) != rgb.getPixelAt (x, y) ? 1 : 0;
     if (differing > 0)
         return ::testing::AssertionFailure() << name << " differs from the reviewed picture in " << differing << " pixels";
     return ::testing::AssertionSuccess();
