@@ -121,16 +121,6 @@ TEST_F (ApplicationProcess, CloseButtonSavesThePluginStateWhichTheNextLaunchRest
                  storedTrim.getDoubleValue(), 1.0e-6);
 }
 
-TEST_F (ApplicationProcess, QuitRequestWritesThePluginStateWhereThereWasNone)
-{
-    ApplicationRun run;
-    const auto window = launchAndWait (run);
-    ASSERT_EQ (requestOnceAndWaitForExit (run, window, [&] { return x->pressControlQ(); }), 0) << logOf (run);
-
-    const auto saved = run.openSettings()->getValue ("filterState");
-    EXPECT_FALSE (std::isnan (readStoredParameter (saved, "InputTrimmer"))) << saved;
-}
-
 //==============================================================================
 // What a damaged disk or a hostile file can hold. A value that cannot be used is
 // ignored; a settings file that does not pass is moved aside, bytes intact.

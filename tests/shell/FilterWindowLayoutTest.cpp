@@ -39,63 +39,37 @@ protected:
     Window::MainContentComponent* content = nullptr;
 };
 
-juce::Colour pixelOf (juce::Component& c, int x, int y)
-{
-    return c.createComponentSnapshot (c.getLocalBounds(), false, 1.0f).getPixelAt (x, y);
-}
 } // namespace
 
-TEST_F (FilterWindowLayout, MutedAtLaunchTheBarTakesTheTopAndTheEditorTheRest)
+TEST_F (FilterWindowLayout, BarOverTheEditorWhileMutedTheEditorAloneOtherwise)
 {
-    // The content fills the screen.
+    // Muted at launch: the bar across the top, the editor below, filling the screen.
     EXPECT_EQ (content->getScreenBounds(), juce::Desktop::getInstance().getDisplays().getPrimaryDisplay()->totalArea);
-    EXPECT_GT (content->getHeight(), 100);
-
-    EXPECT_TRUE (content->isShowingNotification());
+    auto& holder = *window->getPluginHolder();
+    ASSERT_TRUE (holder.muteInput.load());
     EXPECT_TRUE (bar().isVisible());
     EXPECT_EQ (bar().getBounds(), juce::Rectangle<int> (0, 0, content->getWidth(), 30));
     EXPECT_EQ (editorArea(), content->getLocalBounds().withTrimmedTop (30));
-
-    EXPECT_EQ (bar().getLabel().getText(), "Audio input is muted to avoid feedback loop");
-    EXPECT_EQ (bar().getLabel().getName(), "notification");
-    EXPECT_EQ (bar().getLabel().findColour (juce::Label::textColourId), juce::Colour (0xff000000));
-    EXPECT_EQ (bar().getButton().getButtonText(), "Unmute Input");
-
-    // Inside a 5-pixel margin: the button on the right, 70 wide, the label beside it.
     const auto inner = bar().getLocalBounds().reduced (5);
     EXPECT_EQ (bar().getButton().getBounds(), inner.withLeft (inner.getRight() - 70));
     EXPECT_EQ (bar().getLabel().getBounds(), inner.withTrimmedRight (70));
-}
 
-TEST_F (FilterWindowLayout, UnmuteHidesTheBarAndTheEditorTakesEverything)
-{
-    auto& holder = *window->getPluginHolder();
-    ASSERT_TRUE (holder.muteInput.load());
+    // Pale, with a dark bottom line.
+    const auto picture = bar().createComponentSnapshot (bar().getLocalBounds(), false, 1.0f);
+    EXPECT_EQ (picture.getPixelAt (2, 2), juce::Colours::lightgoldenrodyellow);
+    EXPECT_EQ (picture.getPixelAt (bar().getWidth() - 1, 29), juce::Colours::darkgoldenrod);
 
     bar().getButton().triggerClick();
     ASSERT_TRUE (runUntil ([this] { return ! content->isShowingNotification(); }, 3000));
-
     EXPECT_FALSE (holder.muteInput.load());
     EXPECT_FALSE (bar().isVisible());
-    EXPECT_EQ (content->getBounds(), window->getLocalBounds());
     EXPECT_EQ (editorArea(), content->getLocalBounds());
 
     // Muting again from anywhere brings the bar back over the editor.
     holder.getMuteInputValue() = true;
     ASSERT_TRUE (runUntil ([this] { return content->isShowingNotification(); }, 3000));
-    EXPECT_TRUE (holder.muteInput.load());
     EXPECT_TRUE (bar().isVisible());
     EXPECT_EQ (editorArea(), content->getLocalBounds().withTrimmedTop (30));
-}
-
-TEST_F (FilterWindowLayout, BarIsPaintedPaleWithADarkBottomLine)
-{
-    // Pixels inside the margin, away from the label's text and the button.
-    const auto h = bar().getHeight();
-    EXPECT_EQ (pixelOf (bar(), 2, 2), juce::Colours::lightgoldenrodyellow);
-    EXPECT_EQ (pixelOf (bar(), 2, h - 2), juce::Colours::lightgoldenrodyellow);
-    EXPECT_EQ (pixelOf (bar(), 2, h - 1), juce::Colours::darkgoldenrod);
-    EXPECT_EQ (pixelOf (bar(), bar().getWidth() - 1, h - 1), juce::Colours::darkgoldenrod);
 }
 
 TEST_F (FilterWindowLayout, EditorThatResizesItselfResizesTheContentWithTheBarOnTop)
@@ -121,30 +95,16 @@ TEST_F (FilterWindowLayout, EditorThatResizesItselfResizesTheContentWithTheBarOn
     editor->setTransform ({});
 }
 
-//==============================================================================
-/** The bar on its own, for sizes the window never gives it. */
-class NotificationBarSizes : public ::testing::Test
+TEST (NotificationBar, NarrowBarsNeverGiveNegativeSizes)
 {
-protected:
     struct Listener : juce::Button::Listener { void buttonClicked (juce::Button*) override {} } listener;
     Bar bar { &listener };
-};
-
-TEST_F (NotificationBarSizes, NarrowBarsGiveTheButtonWhatThereIsAndTheLabelTheRest)
-{
-    struct Case { int width, height; juce::Rectangle<int> button, label; };
-
-    for (auto c : { Case { 200, 30, { 125, 5, 70, 20 }, { 5, 5, 120, 20 } },
-                    Case { 81, 30, { 6, 5, 70, 20 }, { 5, 5, 1, 20 } },
-                    Case { 80, 30, { 5, 5, 70, 20 }, { 5, 5, 0, 20 } },
-                    Case { 40, 30, { 5, 5, 30, 20 }, { 5, 5, 0, 20 } },
-                    Case { 10, 30, { 5, 5, 0, 20 }, { 5, 5, 0, 20 } },
-                    Case { 3, 8, { 5, 5, 0, 0 }, { 5, 5, 0, 0 } },
-                    Case { 0, 0, { 5, 5, 0, 0 }, { 5, 5, 0, 0 } } })
+    for (auto [w, h] : { std::pair { 80, 30 }, { 40, 30 }, { 3, 8 }, { 0, 0 } })
     {
-        bar.setBounds (0, 0, c.width, c.height);
-        bar.resized();
-        EXPECT_EQ (bar.getButton().getBounds(), c.button) << c.width << " x " << c.height;
-        EXPECT_EQ (bar.getLabel().getBounds(), c.label) << c.width << " x " << c.height;
+        bar.setBounds (0, 0, w, h);
+        EXPECT_GE (bar.getButton().getWidth(), 0) << w;
+        EXPECT_GE (bar.getButton().getHeight(), 0) << w;
+        EXPECT_EQ (bar.getLabel().getWidth(), 0) << w;
+        EXPECT_GE (bar.getLabel().getHeight(), 0) << w;
     }
 }

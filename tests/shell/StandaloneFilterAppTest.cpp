@@ -165,39 +165,32 @@ TEST_F (ApplicationObject, ShutdownLeavesNoKioskComponentBehind)
     app = nullptr;
 }
 
-TEST_F (ApplicationObject, SettingsDialogStillOpenAtShutdownGoesBeforeTheDeviceManager)
+TEST_F (ApplicationObject, SettingsDialogClosedByTheUserOrStillOpenAtShutdownIsDeletedOnce)
 {
-    startApp();
-    holder().showAudioSettingsDialog();
-    ASSERT_EQ (countDesktopWindowsNamed (settingsDialogTitle), 1);
+    for (bool closedByTheUser : { true, false })
+    {
+        startApp();
+        holder().showAudioSettingsDialog();
+        // A second request replaces the first dialog rather than stacking another one.
+        holder().showAudioSettingsDialog();
+        runFor (20);
+        ASSERT_EQ (countDesktopWindowsNamed (settingsDialogTitle), 1);
 
-    // A second request replaces the first dialog rather than stacking another one.
-    holder().showAudioSettingsDialog();
-    runFor (20);
-    ASSERT_EQ (countDesktopWindowsNamed (settingsDialogTitle), 1);
+        if (closedByTheUser)
+        {
+            auto& desktop = juce::Desktop::getInstance();
+            for (int i = 0; i < desktop.getNumComponents(); ++i)
+                if (auto* dialog = dynamic_cast<juce::DialogWindow*> (desktop.getComponent (i)))
+                    dialog->exitModalState (0);
+            ASSERT_TRUE (runUntil ([] { return countDesktopWindowsNamed (settingsDialogTitle) == 0; }, 3000));
+        }
 
-    app->shutdown();
-    EXPECT_EQ (countDesktopWindowsNamed (settingsDialogTitle), 0);
-
-    // The modal manager's pending work about the dialog must find nothing dangling.
-    runFor (50);
-    EXPECT_EQ (juce::ModalComponentManager::getInstance()->getNumModalComponents(), 0);
-    app = nullptr;
-}
-
-TEST_F (ApplicationObject, SettingsDialogClosedByTheUserIsNotDeletedTwice)
-{
-    startApp();
-    holder().showAudioSettingsDialog();
-    ASSERT_EQ (countDesktopWindowsNamed (settingsDialogTitle), 1);
-
-    auto& desktop = juce::Desktop::getInstance();
-
-    for (int i = 0; i < desktop.getNumComponents(); ++i)
-        if (auto* dialog = dynamic_cast<juce::DialogWindow*> (desktop.getComponent (i)))
-            dialog->exitModalState (0);
-
-    ASSERT_TRUE (runUntil ([] { return countDesktopWindowsNamed (settingsDialogTitle) == 0; }, 3000));
-    app->shutdown();
-    app = nullptr;
+        // Still open: it goes before the device manager, and the modal manager's pending
+        // work about it finds nothing dangling.
+        app->shutdown();
+        EXPECT_EQ (countDesktopWindowsNamed (settingsDialogTitle), 0);
+        runFor (50);
+        EXPECT_EQ (juce::ModalComponentManager::getInstance()->getNumModalComponents(), 0);
+        app = nullptr;
+    }
 }

@@ -6,10 +6,11 @@
 
 namespace
 {
+using Log = std::vector<juce::String>;
+
 struct Recorder : KA::ExtensionValueTreeState::Listener
 {
-    Recorder (std::vector<juce::String>& logToUse, juce::String nameToUse)
-        : log (logToUse), name (std::move (nameToUse)) {}
+    Recorder (Log& l, juce::String n) : log (l), name (std::move (n)) {}
 
     void extensionParameterChanged (const juce::String& id, const juce::var& value) override
     {
@@ -18,7 +19,7 @@ struct Recorder : KA::ExtensionValueTreeState::Listener
             onCall();
     }
 
-    std::vector<juce::String>& log;
+    Log& log;
     juce::String name;
     std::function<void()> onCall;
 };
@@ -35,45 +36,36 @@ struct ExtensionState : ::testing::Test
 
     juce::UndoManager undo;
     KA::ExtensionValueTreeState state { &undo };
-    std::vector<juce::String> log;
+    Log log;
     Recorder first { log, "first" }, second { log, "second" };
 };
 } // namespace
 
-TEST_F (ExtensionState, RedirectCreatesMissingChildrenAndNotifiesLastListenerFirst)
+TEST_F (ExtensionState, FollowsDirectChildrenOnlyAndNotifiesTheLastListenerFirst)
 {
-    state.tree = juce::ValueTree::fromXml ("<Root><EXPARAM id=\"colour\" value=\"green\"/></Root>");
+    state.tree = juce::ValueTree::fromXml ("<Root><EXPARAM id=\"colour\" value=\"green\"/>"
+                                           "<Group><EXPARAM id=\"size\" value=\"9\"/></Group></Root>");
+    EXPECT_EQ (log, (Log { "second:colour=green", "first:colour=green" }));
 
-    EXPECT_EQ (log, (std::vector<juce::String> { "second:colour=green", "first:colour=green" }));
-
+    // A missing child is made, without a value.
     auto size = state.tree.getChildWithProperty ("id", "size");
     ASSERT_TRUE (size.isValid());
     EXPECT_EQ (size.getType().toString(), "EXPARAM");
     EXPECT_FALSE (size.hasProperty ("value"));
-}
 
-TEST_F (ExtensionState, ValueChangesOfDirectChildrenOnlyAreFollowed)
-{
-    state.tree = juce::ValueTree::fromXml ("<Root><EXPARAM id=\"colour\" value=\"green\"/>"
-                                           "<Group><EXPARAM id=\"size\" value=\"9\"/></Group></Root>");
     log.clear();
-
     state.tree.getChildWithName ("Group").getChild (0).setProperty ("value", 10, nullptr);
     EXPECT_TRUE (log.empty());
-
-    state.getOrCreateChildValueTree ("size").setProperty ("value", 5, nullptr);
-    EXPECT_EQ (log, (std::vector<juce::String> { "second:size=5", "first:size=5" }));
-
-    log.clear();
+    size.setProperty ("value", 5, nullptr);
     state.getOrCreateChildValueTree ("colour").removeProperty ("value", nullptr);
-    EXPECT_EQ (log, (std::vector<juce::String> { "second:colour=void", "first:colour=void" }));
+    EXPECT_EQ (log, (Log { "second:size=5", "first:size=5", "second:colour=void", "first:colour=void" }));
 }
 
 TEST_F (ExtensionState, ListenerRemovedDuringNotificationEndsTheRoundSafely)
 {
     second.onCall = [this] { state.removeListener (&first); state.removeListener (&second); };
     state.tree = juce::ValueTree::fromXml ("<Root><EXPARAM id=\"colour\" value=\"blue\"/></Root>");
-    EXPECT_EQ (log, (std::vector<juce::String> { "second:colour=blue" }));
+    EXPECT_EQ (log, (Log { "second:colour=blue" }));
 }
 
 TEST_F (ExtensionState, ResetWritesDefaultsThroughTheUndoManager)
@@ -81,7 +73,6 @@ TEST_F (ExtensionState, ResetWritesDefaultsThroughTheUndoManager)
     state.tree = juce::ValueTree::fromXml ("<Root><EXPARAM id=\"colour\" value=\"green\"/></Root>");
     undo.beginNewTransaction();
     state.resetToDefaults();
-
     EXPECT_EQ (state.getExtensionParameterValue ("colour").toString(), "red");
     EXPECT_EQ ((int) state.getExtensionParameterValue ("size"), 3);
 
@@ -89,28 +80,20 @@ TEST_F (ExtensionState, ResetWritesDefaultsThroughTheUndoManager)
     EXPECT_EQ (state.getExtensionParameterValue ("colour").toString(), "green");
 }
 
-TEST (ExtensionStateEmpty, NoParametersMeansNoChildrenAndNoCalls)
+TEST (ExtensionStateEmpty, NoParametersNoCallsAndLookupByIdWhateverTheType)
 {
     KA::ExtensionValueTreeState state (nullptr);
-    std::vector<juce::String> log;
+    Log log;
     Recorder recorder (log, "r");
     state.addListener (&recorder);
 
-    state.tree = juce::ValueTree::fromXml ("<Root><EXPARAM id=\"x\" value=\"1\"/></Root>");
-    state.tree.getChild (0).setProperty ("value", 2, nullptr);
-
-    EXPECT_TRUE (log.empty());
-    EXPECT_EQ (state.tree.getNumChildren(), 1);
-}
-
-TEST (ExtensionStateEmpty, LookupMatchesIdWhateverTheChildType)
-{
-    KA::ExtensionValueTreeState state (nullptr);
     state.tree = juce::ValueTree::fromXml ("<Root><PARAM id=\"gain\" value=\"1\"/></Root>");
+    state.tree.getChild (0).setProperty ("value", 2, nullptr);
+    EXPECT_TRUE (log.empty());
     EXPECT_EQ (state.getOrCreateChildValueTree ("gain").getType().toString(), "PARAM");
     EXPECT_EQ (state.tree.getNumChildren(), 1);
 
-    // Invalid tree: a detached child is made and nothing else happens.
+    // Without a tree a detached child is made.
     KA::ExtensionValueTreeState detached (nullptr);
     auto child = detached.getOrCreateChildValueTree ("x");
     EXPECT_EQ (child.getType().toString(), "EXPARAM");

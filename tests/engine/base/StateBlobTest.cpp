@@ -1,4 +1,4 @@
-#include "tests/engine/base/ProbeProcessor.h"
+#include "tests/common/ProbeProcessor.h"
 
 #include <gtest/gtest.h>
 

@@ -20,25 +20,23 @@ struct Biquad
 {
     double b0 = 1, b1 = 0, b2 = 0, a1 = 0, a2 = 0;
 
-    Complex response (double omega) const
+    std::vector<double> filter (std::vector<double> x) const
     {
-        const auto z1 = std::polar (1.0, -omega);
-        const auto z2 = z1 * z1;
-        return (b0 + b1 * z1 + b2 * z2) / (1.0 + a1 * z1 + a2 * z2);
+        double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
+        for (auto& v : x)
+        {
+            const double y = b0 * v + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+            x2 = x1; x1 = v; y2 = y1; y1 = y;
+            v = y;
+        }
+        return x;
     }
 
     std::vector<double> impulse (int n) const
     {
-        std::vector<double> h ((size_t) n);
-        double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
-        for (int i = 0; i < n; ++i)
-        {
-            const double x = i == 0 ? 1.0 : 0.0;
-            const double y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
-            x2 = x1; x1 = x; y2 = y1; y1 = y;
-            h[(size_t) i] = y;
-        }
-        return h;
+        std::vector<double> delta ((size_t) n, 0.0);
+        delta[0] = 1.0;
+        return filter (std::move (delta));
     }
 };
 

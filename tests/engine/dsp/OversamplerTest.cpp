@@ -22,20 +22,9 @@ namespace
 
         // Cascade of factor/2 sections up and factor/2 down.
         const int n = 1 << 15;
-        std::vector<double> g (n, 0.0);
-        g[0] = 1.0;
-        for (int s = 0; s < factor; ++s)
-        {
-            std::vector<double> out (n);
-            double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
-            for (int i = 0; i < n; ++i)
-            {
-                const double y = section.b0 * g[(size_t) i] + section.b1 * x1 + section.b2 * x2 - section.a1 * y1 - section.a2 * y2;
-                x2 = x1; x1 = g[(size_t) i]; y2 = y1; y1 = y;
-                out[(size_t) i] = y;
-            }
-            g = out;
-        }
+        auto g = section.impulse (n);
+        for (int s = 1; s < factor; ++s)
+            g = section.filter (g);
 
         std::vector<double> phase0;
         for (int i = 0; i < n; i += factor)
@@ -69,31 +58,6 @@ namespace
         }
         return toneAmplitude (left, (size_t) frames / 2, (size_t) frames, 2 * pi * toneHz / fs) / 0.5;
     }
-}
-
-TEST (Oversampler, StagesUseTheLowPassAtTheDesignFrequency)
-{
-    for (double fs : { 8000.0, 16000.0, 44100.0, 48000.0, 96000.0 })
-    {
-        for (int factor : { 2, 4 })
-        {
-            Oversampler os (factor);
-            os.prepare (fs, 64);
-            ASSERT_EQ (os.getNumStages(), factor / 2);
-
-            const float fd = std::min (20000.0f, 0.9975f * (float) fs * 0.5f);
-            auto reference = juce::dsp::IIR::Coefficients<float>::makeLowPass (fs * factor, fd);
-
-            for (int s = 0; s < factor / 2; ++s)
-                for (auto* stage : { &os.getUpStage (s), &os.getDownStage (s) })
-                    for (int i = 0; i < 5; ++i)
-                        EXPECT_EQ (stage->getCoefficients().coefficients[i], reference->coefficients[i]);
-        }
-    }
-
-    EXPECT_EQ (Oversampler::designFrequency (44100.0), 20000.0f);
-    EXPECT_EQ (Oversampler::designFrequency (192000.0), 20000.0f);
-    EXPECT_NEAR (Oversampler::designFrequency (8000.0), 3990.0f, 1e-3);
 }
 
 TEST (Oversampler, FactorOnePassesThrough)

@@ -137,61 +137,44 @@ TEST (Reliability, EveryParameterTextToValueAndBack)
     EXPECT_EQ (level->getValueForText ("-oo"), 0.0f);
 }
 
-TEST (Reliability, EveryRateAndBlockSizeGivesCleanOutput)
+TEST (Reliability, EveryRateBlockSizeAndAutomationGivesCleanOutput)
 {
     juce::Random random (4);
 
-    for (double rate : { 8000.0, 11025.0, 16000.0, 22050.0, 44100.0, 48000.0, 88200.0, 96000.0, 176400.0, 192000.0 })
+    // Degenerate rates included: whatever the host announces, the output stays finite.
+    for (double rate : { 8000.0, 11025.0, 16000.0, 22050.0, 44100.0, 48000.0, 88200.0, 96000.0, 176400.0, 192000.0,
+                         1.0, 4.0, 7.0, 9.0, 19.0, 0.0, -48000.0 })
     {
         for (int block : { 1, 7, 64, 512, 4096, 8192 })
         {
             RedeVaAudioProcessor p;
             randomiseParameters (p, random);
+            setReal (p, "power", 1.0f);
             prepare (p, rate, block);
 
-            const int total = juce::jmax (3 * block, (int) (rate * 0.1));
+            const int total = juce::jmax (3 * block, (int) (std::abs (rate) * 0.1));
             juce::AudioBuffer<float> buffer (2, block);
             for (int done = 0; done < total; done += block)
             {
+                if (block <= 64)
+                    p.getParameters()[random.nextInt (12)]->setValueNotifyingHost (random.nextFloat());
                 ASSERT_TRUE (processNoise (p, buffer, random)) << rate << " Hz, block " << block;
             }
+            for (int c = 0; c < 2; ++c)
+                ASSERT_TRUE (std::isfinite (p.inputMeter.getLevel (c)) && std::isfinite (p.outputMeter.getLevel (c))) << rate;
         }
     }
-}
 
-TEST (Reliability, ParametersAutomatedEveryThirtyTwoFrames)
-{
+    // Blocks larger than announced, and new rates without a release in between.
     RedeVaAudioProcessor p;
-    prepare (p, 44100.0, 512);
-    juce::Random random (5);
-    juce::AudioBuffer<float> buffer (2, 32);
-
-    for (int i = 0; i < 44100 / 32 * 2; ++i)
-    {
-        p.getParameters()[random.nextInt (12)]->setValueNotifyingHost (random.nextFloat());
-        ASSERT_TRUE (processNoise (p, buffer, random));
-    }
-}
-
-TEST (Reliability, BlocksLargerThanPreparedAndRateChangesWithoutRelease)
-{
-    RedeVaAudioProcessor p;
-    juce::Random random (6);
-    juce::MidiBuffer midi;
-
     prepare (p, 48000.0, 64);
     juce::AudioBuffer<float> big (2, 8192);
-    fillNoise (big, random);
-    p.processBlock (big, midi);
-    EXPECT_TRUE (allClean (big));
-
+    ASSERT_TRUE (processNoise (p, big, random));
     for (double rate : { 96000.0, 44100.0, 192000.0, 8000.0 })
     {
         prepare (p, rate, 300);
         juce::AudioBuffer<float> buffer (2, 1000);
-        fillNoise (buffer, random);
-        p.processBlock (buffer, midi);
-        EXPECT_TRUE (allClean (buffer)) << rate;
+        EXPECT_TRUE (processNoise (p, buffer, random)) << rate;
     }
 }
 
@@ -310,30 +293,6 @@ TEST (Reliability, AnnouncedBlockSizeDoesNotChangeTheResult)
     for (int i = 4800; i < input.getNumSamples(); ++i)
         difference += std::abs (reference.getSample (0, i) - input.getSample (0, i));
     EXPECT_GT (difference, 1.0);
-}
-
-TEST (Reliability, DegenerateSampleRatesStayFinite)
-{
-    juce::Random random (13);
-
-    for (double rate : { 1.0, 4.0, 7.0, 9.0, 19.0, 0.0, -48000.0 })
-    {
-        RedeVaAudioProcessor p;
-        randomiseParameters (p, random);
-        setReal (p, "power", 1.0f);
-        prepare (p, rate, 64);
-
-        juce::AudioBuffer<float> buffer (2, 64);
-        for (int block = 0; block < 200; ++block)
-        {
-            ASSERT_TRUE (processNoise (p, buffer, random)) << rate << " Hz, block " << block;
-        }
-        for (int c = 0; c < 2; ++c)
-        {
-            EXPECT_TRUE (std::isfinite (p.inputMeter.getLevel (c))) << rate;
-            EXPECT_TRUE (std::isfinite (p.outputMeter.getLevel (c))) << rate;
-        }
-    }
 }
 
 TEST (Reliability, NonFiniteValuesInAStateKeepTheCurrentValues)

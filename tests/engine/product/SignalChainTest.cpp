@@ -59,6 +59,28 @@ TEST (SignalChain, NeutralSettingsGiveTheSeriesGainsOnASine)
     }
 }
 
+TEST (SignalChain, TrimsChangedWhileRunningScaleTheOutputAndTheMetersFollow)
+{
+    // The linear path, so the trims' gains show as they are.
+    const double rate = 48000.0, amplitude = 0.1;
+    RedeVaAudioProcessor neutral, trimmed;
+    for (auto* p : { &neutral, &trimmed })
+    {
+        setReal (*p, "AnalogPower", 0.0f);
+        prepare (*p, rate, 512);
+    }
+    setReal (trimmed, "InputTrimmer", 6.0f);
+    setReal (trimmed, "OutputTrimmer", -3.0f);
+
+    const auto input = sine (2, 24000, rate, 1000.0, amplitude);
+    const auto a = runThrough (neutral, input, 512), b = runThrough (trimmed, input, 512);
+    EXPECT_NEAR (toDb (amplitudeAt (b, 0, 12000, 9600, rate, 1000.0) / amplitudeAt (a, 0, 12000, 9600, rate, 1000.0)), 3.0, 0.01);
+
+    // The input meter reads after the input trim, the output meter at the end.
+    EXPECT_NEAR (trimmed.inputMeter.getLevel (0), amplitude * std::pow (10.0, 6.0 / 20.0), 0.01);
+    EXPECT_NEAR (trimmed.outputMeter.getLevel (1), amplitudeAt (b, 1, 12000, 9600, rate, 1000.0), 0.01);
+}
+
 TEST (SignalChain, MonoInputIsDuplicatedAndProcessedIdentically)
 {
     RedeVaAudioProcessor mono;
@@ -149,7 +171,7 @@ TEST (SignalChain, FirstPrepareFadesTheChainInFromSilence)
 
 TEST (SignalChain, OversamplingFactorByRateIsSticky)
 {
-    auto factorAfter = [] (std::initializer_list<double> rates)
+    auto factorAfter = [] (const std::vector<double>& rates)
     {
         RedeVaAudioProcessor p;
         for (double rate : rates)
@@ -157,21 +179,13 @@ TEST (SignalChain, OversamplingFactorByRateIsSticky)
         return p.getOversamplingFactor();
     };
 
-    EXPECT_EQ (factorAfter ({ 44100.0 }), 4);
-    EXPECT_EQ (factorAfter ({ 48000.0 }), 4);
-    EXPECT_EQ (factorAfter ({ 50000.0 }), 4);
-    EXPECT_EQ (factorAfter ({ 50001.0 }), 2);
-    EXPECT_EQ (factorAfter ({ 88200.0 }), 2);
-    EXPECT_EQ (factorAfter ({ 96000.0 }), 2);
-    EXPECT_EQ (factorAfter ({ 99999.0 }), 2);
-    EXPECT_EQ (factorAfter ({ 100000.0 }), 4);
-    EXPECT_EQ (factorAfter ({ 100001.0 }), 1);
-    EXPECT_EQ (factorAfter ({ 176400.0 }), 1);
-    EXPECT_EQ (factorAfter ({ 192000.0 }), 1);
-    EXPECT_EQ (factorAfter ({ 96000.0, 48000.0 }), 2);
-    EXPECT_EQ (factorAfter ({ 192000.0, 100000.0 }), 1);
-    EXPECT_EQ (factorAfter ({ 192000.0, 44100.0 }), 1);
-    EXPECT_EQ (factorAfter ({ 192000.0, 96000.0, 44100.0 }), 2);
+    // Two between 50 and 100 kHz, one above 100 kHz; other rates keep the factor they find, four at first.
+    const std::pair<std::vector<double>, int> cases[] = {
+        { { 50000.0 }, 4 }, { { 50001.0 }, 2 }, { { 99999.0 }, 2 }, { { 100000.0 }, 4 }, { { 100001.0 }, 1 },
+        { { 96000.0, 48000.0 }, 2 }, { { 192000.0, 44100.0 }, 1 }, { { 192000.0, 96000.0, 44100.0 }, 2 },
+    };
+    for (auto& [rates, factor] : cases)
+        EXPECT_EQ (factorAfter (rates), factor) << rates.back();
 }
 
 TEST (SignalChain, SaturationMixRampsOverFiftyMillisecondsOfOversampledFrames)

@@ -7,37 +7,31 @@ namespace KA::Test
 {
 JackProbe::JackProbe (const juce::String& serverName)
 {
-    auto& jack = JackLibrary::get();
-
-    if (! jack.isLoaded())
-        return;
-
     jack_status_t status {};
     // libjack keys a client's notification socket by client name and user only, not by
     // server: a name shared with a probe in another test process would cross the wires.
     const auto name = "ka-probe-" + juce::String (::getpid());
-    client = jack.client_open (name.toRawUTF8(), (jack_options_t) (JackNoStartServer | JackServerName),
+    client = jack_client_open (name.toRawUTF8(), (jack_options_t) (JackNoStartServer | JackServerName),
                                &status, serverName.toRawUTF8());
 
     if (client == nullptr)
         return;
 
-    output = jack.port_register (client, "out", JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput, 0);
-    input = jack.port_register (client, "in", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
+    output = jack_port_register (client, "out", JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput, 0);
+    input = jack_port_register (client, "in", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
     sentStore.resize (1 << 18);
     receivedStore.resize (1 << 18);
 
-    jack.set_process_callback (client, processCallback, this);
-    jack.activate (client);
+    jack_set_process_callback (client, processCallback, this);
+    jack_activate (client);
 }
 
 JackProbe::~JackProbe()
 {
     if (client != nullptr)
     {
-        auto& jack = JackLibrary::get();
-        jack.deactivate (client);
-        jack.client_close (client);
+        jack_deactivate (client);
+        jack_client_close (client);
     }
 }
 
@@ -52,7 +46,7 @@ namespace
             for (auto** p = ports; *p != nullptr; ++p)
                 names.add (*p);
 
-            JackLibrary::get().free (ports);
+            jack_free (ports);
         }
 
         return names;
@@ -60,7 +54,7 @@ namespace
 
     juce::StringArray connectionsOf (jack_client_t* client, jack_port_t* port)
     {
-        return takePortNames (JackLibrary::get().port_get_all_connections (client, port));
+        return takePortNames (jack_port_get_all_connections (client, port));
     }
 } // namespace
 
@@ -69,33 +63,32 @@ bool JackProbe::connectTo (const juce::String& clientName)
     if (client == nullptr)
         return false;
 
-    auto& jack = JackLibrary::get();
     const auto pattern = "^" + clientName + ":";
-    const auto inputs = takePortNames (jack.get_ports (client, pattern.toRawUTF8(), JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput));
-    const auto outputs = takePortNames (jack.get_ports (client, pattern.toRawUTF8(), JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput));
+    const auto inputs = takePortNames (jack_get_ports (client, pattern.toRawUTF8(), JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput));
+    const auto outputs = takePortNames (jack_get_ports (client, pattern.toRawUTF8(), JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput));
 
     if (inputs.isEmpty() || outputs.isEmpty())
         return false;
 
     targetInput = inputs[0];
     targetOutput = outputs[0];
-    const juce::String ourOutput (jack.port_name (output)), ourInput (jack.port_name (input));
+    const juce::String ourOutput (jack_port_name (output)), ourInput (jack_port_name (input));
 
     if (! connectionsOf (client, output).contains (targetInput)
-        && jack.connect (client, ourOutput.toRawUTF8(), targetInput.toRawUTF8()) != 0)
+        && jack_connect (client, ourOutput.toRawUTF8(), targetInput.toRawUTF8()) != 0)
         return false;
 
     if (! connectionsOf (client, input).contains (targetOutput)
-        && jack.connect (client, targetOutput.toRawUTF8(), ourInput.toRawUTF8()) != 0)
+        && jack_connect (client, targetOutput.toRawUTF8(), ourInput.toRawUTF8()) != 0)
         return false;
 
     for (auto& other : connectionsOf (client, output))
         if (other != targetInput)
-            jack.disconnect (client, ourOutput.toRawUTF8(), other.toRawUTF8());
+            jack_disconnect (client, ourOutput.toRawUTF8(), other.toRawUTF8());
 
     for (auto& other : connectionsOf (client, input))
         if (other != targetOutput)
-            jack.disconnect (client, other.toRawUTF8(), ourInput.toRawUTF8());
+            jack_disconnect (client, other.toRawUTF8(), ourInput.toRawUTF8());
 
     return isWiredOnlyToTarget();
 }
@@ -112,9 +105,8 @@ juce::String JackProbe::describeConnections() const
     if (client == nullptr)
         return "probe not open";
 
-    auto& jack = JackLibrary::get();
-    return juce::String (jack.port_name (output)) + " -> [" + connectionsOf (client, output).joinIntoString (", ") + "], "
-         + juce::String (jack.port_name (input)) + " <- [" + connectionsOf (client, input).joinIntoString (", ") + "]";
+    return juce::String (jack_port_name (output)) + " -> [" + connectionsOf (client, output).joinIntoString (", ") + "], "
+         + juce::String (jack_port_name (input)) + " <- [" + connectionsOf (client, input).joinIntoString (", ") + "]";
 }
 
 JackProbe::Recording JackProbe::record (int numFrames, int settleFrames, int timeoutMs)
@@ -144,17 +136,12 @@ JackProbe::Recording JackProbe::record (int numFrames, int settleFrames, int tim
 
 bool JackProbe::setBufferSize (int newSize)
 {
-    return client != nullptr && JackLibrary::get().set_buffer_size (client, (jack_nframes_t) newSize) == 0;
+    return client != nullptr && jack_set_buffer_size (client, (jack_nframes_t) newSize) == 0;
 }
 
 int JackProbe::getBufferSize() const
 {
-    return client != nullptr ? (int) JackLibrary::get().get_buffer_size (client) : 0;
-}
-
-double JackProbe::getSampleRate() const
-{
-    return client != nullptr ? (double) JackLibrary::get().get_sample_rate (client) : 0.0;
+    return client != nullptr ? (int) jack_get_buffer_size (client) : 0;
 }
 
 int JackProbe::processCallback (jack_nframes_t numFrames, void* arg)
@@ -164,10 +151,9 @@ int JackProbe::processCallback (jack_nframes_t numFrames, void* arg)
 
 int JackProbe::process (jack_nframes_t numFrames)
 {
-    auto& jack = JackLibrary::get();
-    auto* out = static_cast<float*> (jack.port_get_buffer (output, numFrames));
-    const auto* in = static_cast<const float*> (jack.port_get_buffer (input, numFrames));
-    const auto rate = (double) jack.get_sample_rate (client);
+    auto* out = static_cast<float*> (jack_port_get_buffer (output, numFrames));
+    const auto* in = static_cast<const float*> (jack_port_get_buffer (input, numFrames));
+    const auto rate = (double) jack_get_sample_rate (client);
 
     for (jack_nframes_t i = 0; i < numFrames; ++i)
     {

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "tests/shell/support/JackLibrary.h"
-
 #include <atomic>
+#include <jack/jack.h>
 #include <juce_core/juce_core.h>
 #include <vector>
 
@@ -43,7 +42,6 @@ public:
 
     bool setBufferSize (int newSize);
     int getBufferSize() const;
-    double getSampleRate() const;
 
 private:
     static int processCallback (jack_nframes_t numFrames, void* arg);

@@ -1,13 +1,13 @@
 #include "tests/shell/support/TestServers.h"
 
 #include "tests/common/TestEnvironment.h"
-#include "tests/shell/support/JackLibrary.h"
 #include "tests/shell/support/X11Session.h"
 
 #include <juce_events/juce_events.h>
 
 #include <csignal>
 #include <dlfcn.h>
+#include <jack/jack.h>
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
@@ -227,13 +227,13 @@ namespace
         return -1;
     }
 
-    bool hasPorts (JackLibrary& jack, jack_client_t* client, const char* pattern, unsigned long flags)
+    bool hasPorts (jack_client_t* client, const char* pattern, unsigned long flags)
     {
-        const auto** ports = jack.get_ports (client, pattern, JACK_DEFAULT_AUDIO_TYPE, flags);
+        const auto** ports = jack_get_ports (client, pattern, JACK_DEFAULT_AUDIO_TYPE, flags);
         const bool any = ports != nullptr && ports[0] != nullptr;
 
         if (ports != nullptr)
-            jack.free (ports);
+            jack_free (ports);
 
         return any;
     }
@@ -255,20 +255,19 @@ JackServer::JackServer (int periodSize, int sampleRate)
 
     ::setenv ("JACK_DEFAULT_SERVER", name.toRawUTF8(), 1);
     pinSharedLibraries();
-    auto& jack = JackLibrary::get();
     const auto checkName = "ka-ready-" + juce::String (::getpid());
 
-    for (int waited = 0; waited < 20000 && process.isRunning() && jack.isLoaded(); waited += 50)
+    for (int waited = 0; waited < 20000 && process.isRunning(); waited += 50)
     {
         jack_status_t status {};
 
-        if (auto* client = jack.client_open (checkName.toRawUTF8(), (jack_options_t) (JackNoStartServer | JackServerName),
+        if (auto* client = jack_client_open (checkName.toRawUTF8(), (jack_options_t) (JackNoStartServer | JackServerName),
                                              &status, name.toRawUTF8()))
         {
             // JUCE lists devices by the clients that own ports: the driver's must be there.
-            ready = hasPorts (jack, client, "^system:", JackPortIsOutput)
-                 && hasPorts (jack, client, "^system:", JackPortIsInput);
-            jack.client_close (client);
+            ready = hasPorts (client, "^system:", JackPortIsOutput)
+                 && hasPorts (client, "^system:", JackPortIsInput);
+            jack_client_close (client);
 
             if (ready)
                 break;

@@ -1,4 +1,3 @@
-#include "tests/ui/support/TestProcessor.h"
 #include "ui/controls/LevelMeter.h"
 
 #include <gtest/gtest.h>
@@ -166,13 +165,6 @@ TEST (LevelMeter, GradientRunsFromGreenThroughYellowToRed)
     meter.barGap = 0;
     meter.setNumChannels (1);
     meter.updateMeterLevel (0, 1.0f);
-
-    const auto& gradient = meter.getGradient();
-    EXPECT_EQ (gradient.getColourAtPosition (0.0).getARGB(), 0xffff0000u);
-    EXPECT_EQ (gradient.getColourAtPosition (0.08).getARGB(), 0xffffff00u);
-    EXPECT_EQ (gradient.getColourAtPosition (1.0).getARGB(), 0xff008000u);
-    EXPECT_EQ (gradient.point1.y, 0.0f);
-    EXPECT_EQ (gradient.point2.y, 100.0f);
 
     const auto image = paintMeter (meter);
     auto near = [] (juce::Colour a, juce::Colour b)

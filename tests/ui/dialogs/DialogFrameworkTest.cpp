@@ -65,65 +65,40 @@ std::unique_ptr<DialogComponent> makeDialog (int numButtons, std::vector<Click>*
                                               nullptr, std::move (callback));
 }
 
-/** The panel rectangle computed in double from the 5:12 aspect rule and the
-    600 x 250 limits. */
-juce::Rectangle<int> expectedPanel (double w, double h)
+TEST (DialogLayout, PanelIsCentredAtTheAspectWithinTheLimitsAndHoldsContentAndButtons)
 {
-    const double aspect = 5.0 / 12.0;
-    double pw, ph;
-    if (w > 0.0 && h / w < aspect) { ph = std::min (h * 0.8, 250.0); pw = ph / aspect; }
-    else                           { pw = std::min (w * 0.9, 600.0); ph = pw * aspect; }
-    return { (int) std::floor (w / 2 - pw / 2 + 0.5), (int) std::floor (h / 2 - ph / 2 + 0.5),
-             (int) std::floor (pw + 0.5), (int) std::floor (ph + 0.5) };
-}
-
-TEST (DialogLayout, PanelIsCentredAtTheAspectAndWithinTheLimits)
-{
-    auto dialog = makeDialog (2);
-
-    dialog->setSize (1200, 400);
-    EXPECT_EQ (dialog->getView()->getBounds(), juce::Rectangle<int> (300, 75, 600, 250));
-
-    dialog->setSize (600, 800);
-    EXPECT_EQ (dialog->getView()->getBounds(), juce::Rectangle<int> (30, 288, 540, 225));
-
-    for (auto [w, h] : { std::pair { 2000, 2000 }, { 690, 284 }, { 1920, 1080 }, { 320, 100 }, { 375, 600 } })
-    {
-        dialog->setSize (w, h);
-        EXPECT_EQ (dialog->getView()->getBounds(), expectedPanel (w, h)) << w << " x " << h;
-    }
-}
-
-TEST (DialogLayout, DegenerateOverlaysGiveAnEmptyPanel)
-{
-    auto dialog = makeDialog (3);
-
-    for (auto [w, h] : { std::pair { 0, 0 }, { 0, 500 }, { 500, 0 }, { 1, 1 } })
-    {
-        dialog->setSize (w, h);
-        const auto panel = dialog->getView()->getBounds();
-        EXPECT_LE (panel.getWidth(), juce::jmax (1, w)) << w << " x " << h;
-        EXPECT_LE (panel.getHeight(), juce::jmax (1, h)) << w << " x " << h;
-        EXPECT_GE (panel.getWidth(), 0);
-        EXPECT_GE (panel.getHeight(), 0);
-    }
-}
-
-TEST (DialogLayout, ContentAndButtonsInsideThePanel)
-{
-    auto dialog = std::make_unique<DialogComponent> (std::make_unique<juce::Component>(), "Yes", "No", "", 2,
-                                                     nullptr, DialogComponent::ResultCallback());
+    auto dialog = makeDialog (3, nullptr, std::make_unique<juce::Component>());
     auto* view = dialog->getView();
-    view->setSize (600, 250);
 
-    // margin 0.027 * 600 = 16.2 -> 16, button height 25, button width 120
-    EXPECT_EQ (view->getContent()->getBounds(), juce::Rectangle<int> (16, 16, 568, 177));
-    ASSERT_EQ (view->getNumButtons(), 2);
-    EXPECT_EQ (view->getButton (0)->getCommandID(), 0);
-    EXPECT_EQ (view->getButton (0)->getBounds(), juce::Rectangle<int> (464, 209, 120, 25));
-    EXPECT_EQ (view->getButton (1)->getCommandID(), 1);
-    EXPECT_EQ (view->getButton (1)->getBounds(), juce::Rectangle<int> (344, 209, 120, 25));
+    // Wide overlays are limited by height, tall ones by width; degenerate ones give an empty panel.
+    const struct { int w, h; juce::Rectangle<int> panel; } cases[] = {
+        { 1200, 400, { 300, 75, 600, 250 } }, { 600, 800, { 30, 288, 540, 225 } }, { 320, 100, { 64, 10, 192, 80 } },
+        { 0, 0, {} }, { 0, 500, { 0, 250, 0, 0 } }, { 500, 0, { 250, 0, 0, 0 } },
+    };
+    for (auto& c : cases)
+    {
+        dialog->setSize (c.w, c.h);
+        EXPECT_EQ (view->getBounds(), c.panel) << c.w << " x " << c.h;
+    }
 
+    // The content above a right-aligned row of buttons, all inside the panel and apart.
+    for (auto [w, h] : { std::pair { 600, 250 }, { 240, 100 } })
+    {
+        view->setSize (w, h);
+        const auto content = view->getContent()->getBounds();
+        EXPECT_TRUE (view->getLocalBounds().contains (content));
+        EXPECT_GT (content.getWidth(), w * 9 / 10);
+        for (int i = 0; i < view->getNumButtons(); ++i)
+        {
+            const auto b = view->getButton (i)->getBounds();
+            EXPECT_TRUE (view->getLocalBounds().contains (b)) << i;
+            EXPECT_FALSE (b.intersects (content)) << i;
+            EXPECT_GT (b.getWidth() * b.getHeight(), 0);
+            if (i > 0)
+                EXPECT_EQ (b.getRight(), view->getButton (i - 1)->getX()) << i;
+        }
+        EXPECT_EQ (w - view->getButton (0)->getRight(), content.getX());
+    }
     view->setSize (0, 0);
     EXPECT_TRUE (view->getContent()->getBounds().isEmpty());
 }
@@ -133,20 +108,13 @@ std::vector<std::pair<juce::String, int>> buttonsLeftToRight (DialogComponent& d
 {
     auto* view = dialog.getView();
     view->setSize (600, 250);
-    std::vector<std::pair<juce::String, int>> row;
+    std::vector<juce::Button*> buttons;
     for (int i = 0; i < view->getNumButtons(); ++i)
-        row.emplace_back (view->getButton (i)->getButtonText(), view->getButton (i)->getCommandID());
-    std::sort (row.begin(), row.end(), [view] (auto& a, auto& b)
-    {
-        auto x = [view] (const juce::String& t)
-        {
-            for (int i = 0; i < view->getNumButtons(); ++i)
-                if (view->getButton (i)->getButtonText() == t)
-                    return view->getButton (i)->getX();
-            return -1;
-        };
-        return x (a.first) < x (b.first);
-    });
+        buttons.push_back (view->getButton (i));
+    std::sort (buttons.begin(), buttons.end(), [] (auto* a, auto* b) { return a->getX() < b->getX(); });
+    std::vector<std::pair<juce::String, int>> row;
+    for (auto* b : buttons)
+        row.emplace_back (b->getButtonText(), b->getCommandID());
     return row;
 }
 
@@ -156,9 +124,8 @@ TEST (DialogButtons, OrderAndResultIdsPerButtonCount)
     EXPECT_EQ (buttonsLeftToRight (*makeDialog (1)), (Row { { "one", 0 } }));
     EXPECT_EQ (buttonsLeftToRight (*makeDialog (2)), (Row { { "one", 1 }, { "two", 0 } }));
     EXPECT_EQ (buttonsLeftToRight (*makeDialog (3)), (Row { { "two", 2 }, { "one", 1 }, { "three", 0 } }));
-    EXPECT_TRUE (buttonsLeftToRight (*makeDialog (0)).empty());
-    EXPECT_TRUE (buttonsLeftToRight (*makeDialog (4)).empty());
-    EXPECT_TRUE (buttonsLeftToRight (*makeDialog (-1)).empty());
+    for (int count : { 0, 4, -1 })
+        EXPECT_TRUE (buttonsLeftToRight (*makeDialog (count)).empty()) << count;
 }
 
 TEST (DialogButtons, ClickHidesAndReportsUserDataContentAndId)
@@ -223,36 +190,26 @@ TEST (DialogSlot, OpeningShowsOnTopWithTheLookAndFeelAndLaysOutTheOwner)
     EXPECT_EQ (view->findColour (juce::Label::outlineColourId), juce::Colour (0xffffffff));
 }
 
-TEST (DialogSlot, ReplacingDeletesThePreviousAtOnceWithoutItsCallback)
+TEST (DialogSlot, ReplacingOrOpeningNothingDeletesThePreviousAtOnceWithoutItsCallback)
 {
-    DialogOwner owner;
-    std::vector<Click> firstClicks;
-    bool contentDeleted = false;
+    for (bool replace : { true, false })
+    {
+        DialogOwner owner;
+        std::vector<Click> firstClicks;
+        bool contentDeleted = false;
+        owner.openDialog (makeDialog (2, &firstClicks, std::make_unique<Tracked> (contentDeleted)));
+        juce::Component::SafePointer<juce::Component> first (owner.getCurrentDialog());
+        const auto before = owner.resizedCalls;
 
-    owner.openDialog (makeDialog (2, &firstClicks, std::make_unique<Tracked> (contentDeleted)));
-    juce::Component::SafePointer<juce::Component> first (owner.getCurrentDialog());
+        owner.openDialog (replace ? makeDialog (1) : nullptr);
 
-    owner.openDialog (makeDialog (1));
-
-    EXPECT_EQ (first.getComponent(), nullptr);
-    EXPECT_TRUE (contentDeleted);
-    EXPECT_TRUE (firstClicks.empty());
-    EXPECT_EQ (owner.getNumChildComponents(), 1);
-}
-
-TEST (DialogSlot, OpeningNothingEmptiesTheSlot)
-{
-    DialogOwner owner;
-    bool contentDeleted = false;
-    owner.openDialog (makeDialog (1, nullptr, std::make_unique<Tracked> (contentDeleted)));
-    const auto before = owner.resizedCalls;
-
-    owner.openDialog (nullptr);
-
-    EXPECT_TRUE (contentDeleted);
-    EXPECT_EQ (owner.getCurrentDialog(), nullptr);
-    EXPECT_EQ (owner.getNumChildComponents(), 0);
-    EXPECT_EQ (owner.resizedCalls, before + 1);
+        EXPECT_EQ (first.getComponent(), nullptr);
+        EXPECT_TRUE (contentDeleted);
+        EXPECT_TRUE (firstClicks.empty());
+        EXPECT_EQ (owner.getNumChildComponents(), replace ? 1 : 0);
+        EXPECT_EQ (owner.getCurrentDialog() == nullptr, ! replace);
+        EXPECT_EQ (owner.resizedCalls, before + 1);
+    }
 }
 
 TEST (DialogSlot, ReplacingFromInsideTheCallbackKeepsTheCallerAliveUntilItReturns)
@@ -386,49 +343,34 @@ TEST (DialogSlot, OwnerGoingAwayDeletesTheDialogAfterClearingItsLookAndFeel)
     EXPECT_TRUE (contentDeleted);
 }
 
-TEST (MessageBoxes, ShowMessageBoxHasOneOkButtonThatOnlyHides)
+TEST (MessageBoxes, MessageBoxHasOneOkButtonAndQuestionBoxReportsOneForLeftAndZeroForRight)
 {
     DialogOwner owner;
-    int data = 0;
-    KA::showMessageBox (owner, "Cannot save the preset.", &data);
-
+    KA::showMessageBox (owner, "Cannot save the preset.", nullptr);
     auto* dialog = dynamic_cast<DialogComponent*> (owner.getCurrentDialog());
     ASSERT_NE (dialog, nullptr);
     auto* box = dynamic_cast<KA::MsgBoxComponent*> (dialog->getContent());
     ASSERT_NE (box, nullptr);
     EXPECT_EQ (box->getMessage(), "Cannot save the preset.");
     EXPECT_EQ (box->getIconType(), 2);
-    ASSERT_EQ (dialog->getView()->getNumButtons(), 1);
-    EXPECT_EQ (dialog->getView()->getButton (0)->getButtonText(), "Ok");
-    EXPECT_EQ (dialog->getView()->getButton (0)->getCommandID(), 0);
-
+    EXPECT_EQ (buttonsLeftToRight (*dialog), (std::vector<std::pair<juce::String, int>> { { "Ok", 0 } }));
     click (*dialog->getView()->getButton (0));
     EXPECT_FALSE (dialog->isVisible());
     EXPECT_EQ (owner.getCurrentDialog(), dialog);
-}
 
-TEST (MessageBoxes, AskQuestionBoxReportsOneForLeftAndZeroForRight)
-{
-    DialogOwner owner;
     std::vector<Click> clicks;
     int data = 0;
     KA::askQuestionBox (owner, 1, "Delete the preset?", "Delete", "Cancel",
                         [&clicks] (void* u, void* c, int id) { clicks.push_back ({ u, c, id }); }, &data);
-
-    auto* dialog = dynamic_cast<DialogComponent*> (owner.getCurrentDialog());
+    dialog = dynamic_cast<DialogComponent*> (owner.getCurrentDialog());
     ASSERT_NE (dialog, nullptr);
     EXPECT_EQ (static_cast<KA::MsgBoxComponent*> (dialog->getContent())->getIconType(), 1);
-
-    auto* view = dialog->getView();
-    auto* left = view->getButton (0)->getX() < view->getButton (1)->getX() ? view->getButton (0) : view->getButton (1);
-    auto* right = left == view->getButton (0) ? view->getButton (1) : view->getButton (0);
-    EXPECT_EQ (left->getButtonText(), "Delete");
-    EXPECT_EQ (right->getButtonText(), "Cancel");
-
-    click (*left);
-    dialog->setVisible (true);
-    click (*right);
-
+    EXPECT_EQ (buttonsLeftToRight (*dialog), (std::vector<std::pair<juce::String, int>> { { "Delete", 1 }, { "Cancel", 0 } }));
+    for (int i : { 1, 0 })
+    {
+        dialog->setVisible (true);
+        click (*dialog->getView()->getButton (i));
+    }
     ASSERT_EQ (clicks.size(), 2u);
     EXPECT_EQ (clicks[0].resultId, 1);
     EXPECT_EQ (clicks[1].resultId, 0);

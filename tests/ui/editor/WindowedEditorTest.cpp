@@ -1,4 +1,5 @@
 #include "app/RedeVaPlugin.h"
+#include "ui/lookandfeel/DRLookAndFeel.h"
 #include "ui/product/DRBaseEditor.h"
 #include "ui/dialogs/DialogBoxes.h"
 #include "ui/product/RedeVaAudioProcessorEditor.h"
@@ -122,3 +123,21 @@ TEST (WindowedEditor, WindowsAreToldWhenTheEditorsDefaultLookAndFeelGoes)
     runMessageLoop (50);
 }
 } // namespace
+
+TEST (WindowedLookAndFeel, AlertWindowsDrawTheSeriesAlertBox)
+{
+    // An alert window is a desktop window: its drawing goes through the series' alert box.
+    DRLookAndFeel lf;
+    juce::AlertWindow alert ("Title", "A message", juce::MessageBoxIconType::WarningIcon);
+    alert.setLookAndFeel (&lf);
+    alert.setColour (juce::AlertWindow::outlineColourId, juce::Colour (0xff0000ff));
+    alert.setColour (juce::AlertWindow::backgroundColourId, juce::Colour (0xff101010));
+    alert.setSize (400, 150);
+    const auto picture = alert.createComponentSnapshot (alert.getLocalBounds(), false, 1.0f);
+    EXPECT_EQ (picture.getPixelAt (0, 0).getARGB(), 0xff0000ffu);
+    EXPECT_EQ (picture.getPixelAt (200, 140).getARGB(), 0xff101010u);
+    // The warning sign, red at the icon's centre.
+    EXPECT_GT (picture.getPixelAt (70, 40).getRed(), 150);
+    alert.setLookAndFeel (nullptr);
+}
+

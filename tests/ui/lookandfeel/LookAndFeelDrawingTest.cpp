@@ -1,4 +1,4 @@
-#include "tests/ui/support/TestProcessor.h"
+#include "tests/ui/support/ReviewedPicture.h"
 #include "ui/lookandfeel/DRLookAndFeel.h"
 #include "ui/controls/SliderEx.h"
 #include "ui/controls/ToggleButtonEx.h"
@@ -271,136 +271,43 @@ TEST (PluginLookAndFeel, ForeignControlsKeepJuceDrawing)
     EXPECT_EQ (lf.getSliderPopupPlacement (linear), 12);
 }
 
-TEST (PluginLookAndFeel, AlertBoxDrawsIconTextAndOutline)
+TEST (PluginLookAndFeel, AlertBoxesLookAsReviewed)
 {
-    DRLookAndFeel lf;
-    ASSERT_EQ (lf.alertIcons.size(), 3);
+    // Text beside the icon; the icon shrinks to the text with extra components or more
+    // than two buttons, and to a low window; the warning has a sign of its own.
+    struct Case { juce::MessageBoxIconType icon; int height, textHeight, buttons; bool extras; };
+    const Case cases[] = {
+        { juce::MessageBoxIconType::NoIcon, 150, 100, 1, false },   { juce::MessageBoxIconType::WarningIcon, 150, 100, 1, false },
+        { juce::MessageBoxIconType::InfoIcon, 150, 20, 2, false },  { juce::MessageBoxIconType::InfoIcon, 150, 20, 3, false },
+        { juce::MessageBoxIconType::InfoIcon, 150, 20, 1, true },   { juce::MessageBoxIconType::InfoIcon, 150, 60, 3, true },
+        { juce::MessageBoxIconType::InfoIcon, 40, 20, 1, false },   { juce::MessageBoxIconType::InfoIcon, 40, 5, 3, false },
+    };
 
-    auto render = [&] (juce::MessageBoxIconType type)
+    DRLookAndFeel lf;
+    juce::Image picture (juce::Image::ARGB, 800, 4 * 170, true);
+    juce::Graphics g (picture);
+    for (int i = 0; i < 8; ++i)
     {
-        // An AlertWindow is a desktop window; its drawing is tested apart from it.
+        const auto& c = cases[i];
         KA::PluginLookAndFeel::AlertBoxParts window;
         window.width = 400;
-        window.height = 150;
-        window.iconType = type;
-        window.numButtons = 1;
+        window.height = c.height;
+        window.iconType = c.icon;
+        window.numButtons = c.buttons;
+        window.hasExtraComponents = c.extras;
         window.background = juce::Colour (0xff101010);
         window.text = juce::Colour (0xff00ff00);
         window.outline = juce::Colour (0xff0000ff);
 
         juce::AttributedString text;
-        text.append ("WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW",
-                     juce::Font (20.0f), juce::Colour (0xff00ff00));
+        text.append ("An alert that runs over more than one line of the text area", juce::Font (20.0f), window.text);
         juce::TextLayout layout;
         layout.createLayout (text, 380.0f);
 
-        juce::Image image (juce::Image::ARGB, 400, 150, true);
-        juce::Graphics g (image);
-        lf.drawAlertBox (g, window, { 10, 20, 380, 100 }, layout);
-        return image;
-    };
-
-    auto firstGreenColumn = [] (const juce::Image& image)
-    {
-        for (int x = 0; x < image.getWidth(); ++x)
-            for (int y = 1; y < image.getHeight() - 1; ++y)
-                if (image.getPixelAt (x, y).getGreen() > 200 && image.getPixelAt (x, y).getRed() < 60)
-                    return x;
-        return -1;
-    };
-
-    const auto plain = render (juce::MessageBoxIconType::NoIcon);
-    const auto warning = render (juce::MessageBoxIconType::WarningIcon);
-    const auto info = render (juce::MessageBoxIconType::InfoIcon);
-
-    EXPECT_EQ (plain.getPixelAt (0, 0).getARGB(), 0xff0000ffu);
-    EXPECT_EQ (plain.getPixelAt (399, 149).getARGB(), 0xff0000ffu);
-    EXPECT_EQ (plain.getPixelAt (200, 140).getARGB(), 0xff101010u);
-
-    // Without an icon the text starts at the text area; with one, 120 further right.
-    const auto plainStart = firstGreenColumn (plain);
-    ASSERT_GE (plainStart, 10);
-    EXPECT_LT (plainStart, 20);
-    const auto iconStart = firstGreenColumn (warning);
-    EXPECT_GE (iconStart, 130);
-    EXPECT_LT (iconStart, 140);
-
-    // The warning takes the red-and-white sign, others the stop hand: both red
-    // at the icon's centre (20 + 50, 50), and different from each other.
-    EXPECT_GT (warning.getPixelAt (70, 40).getRed(), 150);
-    EXPECT_EQ (plain.getPixelAt (70, 40).getARGB(), 0xff101010u);
-    bool differs = false;
-    for (int y = 0; y < 100 && ! differs; ++y)
-        for (int x = 20; x < 120 && ! differs; ++x)
-            differs = warning.getPixelAt (x, y) != info.getPixelAt (x, y);
-    EXPECT_TRUE (differs);
-}
-
-namespace
-{
-/** Width and height of what the alert box draws apart from its background: with
-    the outline in the background colour and no text, that is the icon alone. */
-juce::Point<int> alertIconExtent (int windowHeight, int textAreaHeight, int numButtons, bool extraComponents)
-{
-    DRLookAndFeel lf;
-    KA::PluginLookAndFeel::AlertBoxParts window;
-    window.width = 300;
-    window.height = windowHeight;
-    window.iconType = juce::MessageBoxIconType::InfoIcon;
-    window.numButtons = numButtons;
-    window.hasExtraComponents = extraComponents;
-    window.background = window.outline = juce::Colour (0xff101010);
-    window.text = juce::Colour (0xff00ff00);
-
-    // Taller than the window, so an icon larger than the window is not cut off.
-    juce::Image image (juce::Image::ARGB, 300, 200, true);
-    {
-        juce::Graphics g (image);
-        juce::TextLayout empty;
-        lf.drawAlertBox (g, window, { 10, 20, 280, textAreaHeight }, empty);
+        juce::Graphics::ScopedSaveState save (g);
+        g.setOrigin ((i % 2) * 400, (i / 2) * 170);
+        g.reduceClipRegion (0, 0, 400, 170);
+        lf.drawAlertBox (g, window, { 10, 20, 380, c.textHeight }, layout);
     }
-
-    int left = image.getWidth(), right = -1, top = image.getHeight(), bottom = -1;
-    for (int y = 0; y < image.getHeight(); ++y)
-        for (int x = 0; x < image.getWidth(); ++x)
-        {
-            const auto p = image.getPixelAt (x, y);
-            if (std::abs (p.getRed() - 0x10) + std::abs (p.getGreen() - 0x10) + std::abs (p.getBlue() - 0x10) > 60)
-            {
-                left = std::min (left, x);
-                right = std::max (right, x);
-                top = std::min (top, y);
-                bottom = std::max (bottom, y);
-            }
-        }
-    return right < 0 ? juce::Point<int>() : juce::Point<int> (right - left + 1, bottom - top + 1);
-}
-} // namespace
-
-TEST (PluginLookAndFeel, AlertIconShrinksToTheTextWithExtrasOrManyButtons)
-{
-    // Window 150 high: the icon square is min(150 + 20, 100) = 100.
-    const auto full = alertIconExtent (150, 20, 1, false);
-    ASSERT_GT (full.x, 40);
-    ASSERT_GT (full.y, 40);
-
-    struct Case { int windowHeight, textAreaHeight, numButtons; bool extras; int iconSize; };
-    const Case cases[] = {
-        { 150, 20, 2, false, 100 }, // two buttons, nothing extra: the text area plays no part
-        { 150, 20, 3, false, 70 },  // three buttons: min(100, 20 + 50)
-        { 150, 30, 4, false, 80 },
-        { 150, 20, 1, true, 70 },   // an extra component
-        { 150, 60, 3, true, 100 },  // 60 + 50 is above 100
-        { 40, 20, 1, false, 60 },   // a low window: min(40 + 20, 100)
-        { 40, 5, 3, false, 55 },    // both: min(60, 5 + 50)
-    };
-
-    // The icon keeps its proportions, so both extents scale with the square it is fitted into.
-    for (auto& c : cases)
-    {
-        const auto extent = alertIconExtent (c.windowHeight, c.textAreaHeight, c.numButtons, c.extras);
-        const auto scale = c.iconSize / 100.0;
-        EXPECT_NEAR (extent.x, full.x * scale, 2.0) << c.windowHeight << " " << c.textAreaHeight << " " << c.numButtons;
-        EXPECT_NEAR (extent.y, full.y * scale, 2.0) << c.windowHeight << " " << c.textAreaHeight << " " << c.numButtons;
-    }
+    EXPECT_TRUE (KA::Test::looksAsReviewed (picture, "alert-boxes"));
 }

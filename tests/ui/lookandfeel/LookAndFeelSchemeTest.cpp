@@ -1,71 +1,8 @@
+#include "tests/ui/support/ReviewedPicture.h"
 #include "ui/lookandfeel/DRLookAndFeel.h"
 #include "ui/lookandfeel/MailListLookAndFeel.h"
 
 #include <gtest/gtest.h>
-
-using Scheme = juce::LookAndFeel_V4::ColourScheme;
-
-TEST (PluginBarLookAndFeel, ColourSchemeAndOverrides)
-{
-    KA::PluginBarLookAndFeel bar;
-    const auto scheme = bar.getCurrentColourScheme();
-    const std::pair<Scheme::UIColour, juce::uint32> expected[] = {
-        { Scheme::windowBackground, 0xff010203u }, { Scheme::widgetBackground, 0xff010203u },
-        { Scheme::menuBackground, 0xff010203u },   { Scheme::outline, 0xffe9e9e9u },
-        { Scheme::defaultText, 0xffe9e9e9u },      { Scheme::defaultFill, 0x59909090u },
-        { Scheme::highlightedText, 0xff010203u },  { Scheme::highlightedFill, 0xff909090u },
-        { Scheme::menuText, 0xffe9e9e9u },
-    };
-    for (auto& [entry, colour] : expected)
-        EXPECT_EQ (scheme.getUIColour (entry).getARGB(), colour) << (int) entry;
-
-    // The scheme reached JUCE's colour table.
-    EXPECT_EQ (bar.findColour (juce::ResizableWindow::backgroundColourId).getARGB(), 0xff010203u);
-    EXPECT_EQ (bar.findColour (juce::ScrollBar::thumbColourId).getARGB(), 0xffff2f2fu);
-    EXPECT_EQ (bar.findColour (juce::DirectoryContentsDisplayComponent::highlightColourId).getARGB(), 0xffff2f2fu);
-
-    DRLookAndFeel dr;
-    const std::pair<int, juce::uint32> overrides[] = {
-        { juce::TooltipWindow::textColourId, 0xffffffffu },
-        { juce::BubbleComponent::backgroundColourId, 0xff000000u },
-        { juce::BubbleComponent::outlineColourId, 0xffffffffu },
-        { juce::PopupMenu::backgroundColourId, 0xff000000u },
-        { juce::PopupMenu::textColourId, 0xffffffffu },
-        { juce::PopupMenu::highlightedBackgroundColourId, 0xffff2f2fu },
-        { juce::PopupMenu::highlightedTextColourId, 0xff000000u },
-        { juce::ScrollBar::thumbColourId, 0xff303030u },
-    };
-    for (auto& [id, colour] : overrides)
-        EXPECT_EQ (dr.findColour (id).getARGB(), colour) << std::hex << id;
-}
-
-TEST (PluginBarLookAndFeel, FontsAndSizes)
-{
-    KA::PluginLookAndFeel lf;
-    KA::PluginBarLookAndFeel bar;
-    juce::Label label;
-
-    EXPECT_EQ (bar.getDefaultScrollbarWidth(), 10);
-    EXPECT_FLOAT_EQ (bar.getPopupMenuFont().getHeight(), 16.0f);
-    EXPECT_FLOAT_EQ (lf.getPopupMenuFont().getHeight(), 10.0f);
-    label.setSize (100, 10);
-    EXPECT_FLOAT_EQ (bar.getLabelFont (label).getHeight(), 8.0f);
-    label.setSize (100, 40);
-    EXPECT_FLOAT_EQ (bar.getLabelFont (label).getHeight(), 16.0f);
-
-    KA::MailListLookAndFeel mail;
-    EXPECT_FLOAT_EQ (mail.getLabelFont (label).getHeight(), 40.0f);
-    label.setSize (100, 0);
-    EXPECT_FLOAT_EQ (mail.getLabelFont (label).getHeight(), 0.1f);
-
-    juce::Slider slider;
-    EXPECT_FLOAT_EQ (lf.getSliderPopupFont (slider).getHeight(), 12.0f);
-    std::unique_ptr<juce::Label> box (lf.createSliderTextBox (slider));
-    EXPECT_FLOAT_EQ (box->getFont().getHeight(), 11.0f);
-    EXPECT_EQ (slider.findColour (juce::Slider::textBoxBackgroundColourId).getARGB(), 0x00ffffffu);
-    EXPECT_EQ (slider.findColour (juce::Slider::textBoxOutlineColourId).getARGB(), 0x00ffffffu);
-    EXPECT_EQ (box->findColour (juce::Label::textColourId).getARGB(), 0xffffffffu);
-}
 
 TEST (PluginBarLookAndFeel, EveryFontResolvesToTheEmbeddedFace)
 {
@@ -94,6 +31,35 @@ TEST (PluginBarLookAndFeel, EveryFontResolvesToTheEmbeddedFace)
     juce::Typeface::clearTypefaceCache();
 }
 
+TEST (PluginBarLookAndFeel, MenusBubblesAndTipsLookAsReviewed)
+{
+    // A popup menu with a ticked, a highlighted and an inactive item, a value bubble and a tooltip.
+    DRLookAndFeel lf;
+    juce::Image picture (juce::Image::ARGB, 200, 160, true);
+    juce::Graphics g (picture);
+    lf.drawPopupMenuBackground (g, 200, 82);
+    for (int i = 0; i < 3; ++i)
+        lf.drawPopupMenuItem (g, { 0, 5 + 24 * i, 200, 24 }, false, i != 2, i == 1, i == 0, false,
+                              "Preset " + juce::String (i + 1), {}, nullptr, nullptr);
+
+    struct Bubble : juce::BubbleComponent
+    {
+        void getContentSize (int& w, int& h) override { w = 80; h = 30; }
+        void paintContent (juce::Graphics&, int, int) override {}
+    } bubble;
+    bubble.setLookAndFeel (&lf);
+    juce::Slider slider;
+    g.setOrigin (0, 90);
+    lf.drawBubble (g, bubble, { 40.0f, 10.0f }, { 60.0f, 0.0f, 80.0f, 30.0f });
+    bubble.setLookAndFeel (nullptr);
+    g.setColour (juce::Colours::white);
+    g.setFont (lf.getSliderPopupFont (slider));
+    g.drawText ("-7.5 dB", juce::Rectangle<int> (60, 0, 80, 30), juce::Justification::centred);
+    g.setOrigin (0, 40);
+    lf.drawTooltip (g, "Input trim", 200, 30);
+    EXPECT_TRUE (KA::Test::looksAsReviewed (picture, "menus-and-tips"));
+}
+
 TEST (PluginBarLookAndFeel, ButtonBackgroundAndTitleBarButtons)
 {
     KA::PluginBarLookAndFeel lf;
@@ -113,19 +79,28 @@ TEST (PluginBarLookAndFeel, ButtonBackgroundAndTitleBarButtons)
     EXPECT_EQ (pressed.getPixelAt (10, 5).getARGB(), juce::Colour (0xff202020).contrasting (0.2f).getARGB());
     EXPECT_GT (up.getPixelAt (0, 5).getGreen(), 100);
 
-    const std::pair<int, const char*> types[] = { { 1, "minimise" }, { 2, "maximise" }, { 4, "close" } };
-    for (auto& [type, name] : types)
+    // The title bar's buttons, normal, under the mouse, pressed and toggled, side by side.
+    juce::Image picture (juce::Image::ARGB, 4 * 60, 3 * 40, true);
+    juce::Graphics g (picture);
+    int row = 0;
+    for (auto [type, name] : { std::pair { 1, "minimise" }, { 2, "maximise" }, { 4, "close" } })
     {
         std::unique_ptr<juce::Button> b (lf.createDocumentWindowButton (type));
         ASSERT_NE (b, nullptr);
         EXPECT_EQ (b->getName(), name);
-        b->setSize (30, 20);
-        juce::Image image (juce::Image::ARGB, 30, 20, true);
-        juce::Graphics g (image);
-        b->paintEntireComponent (g, false);
-        EXPECT_EQ (image.getPixelAt (1, 1).getARGB(), 0xff808080u);
-        EXPECT_GT (image.getPixelAt (15, 10).getBrightness(), 0.75f);
+        b->setSize (60, 40);
+        for (int column = 0; column < 4; ++column)
+        {
+            b->setState (column == 1 ? juce::Button::buttonOver : column == 2 ? juce::Button::buttonDown : juce::Button::buttonNormal);
+            b->setToggleState (column == 3, juce::dontSendNotification);
+            juce::Graphics::ScopedSaveState save (g);
+            g.setOrigin (column * 60, row * 40);
+            g.reduceClipRegion (0, 0, 60, 40);
+            b->paintEntireComponent (g, false);
+        }
+        ++row;
     }
+    EXPECT_TRUE (KA::Test::looksAsReviewed (picture, "title-bar-buttons"));
     EXPECT_EQ (lf.createDocumentWindowButton (3), nullptr);
     EXPECT_EQ (lf.createDocumentWindowButton (0), nullptr);
 }

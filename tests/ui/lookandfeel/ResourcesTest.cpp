@@ -109,32 +109,3 @@ TEST (Resources, AlertIconsParseToFiniteDrawables)
         EXPECT_GT (covered, 64 * 64 / 3);
     }
 }
-
-TEST (Resources, PanelLayoutNamesEveryControlOnce)
-{
-    juce::StringArray ids;
-    for (auto& k : DRPanelLayout::knobs)
-        ids.add (k.parameterID);
-    for (auto& f : DRPanelLayout::faders)
-        ids.add (f.parameterID);
-    for (auto& s : DRPanelLayout::switches)
-        if (juce::String (s.imageName).isEmpty())
-            ids.add (s.parameterID);
-
-    const juce::StringArray expected { "InputTrimmer", "OutputTrimmer", "Level", "50Hz", "120Hz", "400Hz", "500Hz",
-                                       "800Hz", "4e5kHz", "10kHz", "AnalogPower", "power" };
-    EXPECT_EQ (ids, expected);
-
-    // Everything lies inside the artwork.
-    auto inside = [] (const DRPanelLayout::Rect& r)
-    {
-        return r.x >= 0 && r.y >= 0 && (float) r.right() <= DRPanelLayout::designWidth
-            && (float) r.bottom() <= DRPanelLayout::designHeight;
-    };
-    for (auto& k : DRPanelLayout::knobs)
-        EXPECT_TRUE (inside (k.bounds));
-    for (auto& s : DRPanelLayout::switches)
-        EXPECT_TRUE (inside (s.bounds));
-    for (auto& f : DRPanelLayout::faders)
-        EXPECT_TRUE (inside (f.fader) && inside (f.valueLabel));
-}
