@@ -115,7 +115,8 @@ void MailListComponent::buttonClicked (juce::Button*)
 
 void MailListComponent::requestFinished (int statusCode)
 {
-    request.reset(); // its worker is past its last step
+    // Given up on time, its worker may still be winding down.
+    MailSignUpRequest::abandon (std::move (request));
     submitButton->setEnabled (true);
 
     if (statusCode == 0)
