@@ -15,9 +15,8 @@ public:
 
     ~AbandonedRequests() override
     {
-        requests.clear(); // each one waits for its worker
         clearSingletonInstance();
-    }
+    } // each request waits for its worker as it goes
 
     void keep (std::unique_ptr<MailSignUpRequest> request)
     {

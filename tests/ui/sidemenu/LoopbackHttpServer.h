@@ -2,6 +2,8 @@
 
 #include <juce_events/juce_events.h>
 
+#include <sys/socket.h>
+
 namespace KA::Test
 {
 /** A request as the server read it off the socket. */
@@ -14,7 +16,8 @@ struct ReceivedRequest
 /** A tiny HTTP server on 127.0.0.1, on a port of the system's choice, that
     answers by path: /status/N with status N; /redirect/N with a 302 to
     /status/N; /temporary with a 307 to /status/200; /garbage with text that is
-    not HTTP; /drop by closing; /stall by never answering. */
+    not HTTP; /drop by closing; /stall by never answering; /trickle with a
+    status line and then a header line every 20 ms, for ever. */
 class LoopbackHttpServer : private juce::Thread
 {
 public:
@@ -49,9 +52,21 @@ private:
     void run() override
     {
         while (! threadShouldExit())
+        {
+            for (int i = trickling.size(); --i >= 0;)
+                if (! send (*trickling[i], "X-Wait: 1\r\n"))
+                    trickling.remove (i);
+
             if (listener.waitUntilReady (true, 20) == 1)
                 if (auto* client = listener.waitForNextConnection())
                     serve (std::unique_ptr<juce::StreamingSocket> (client));
+        }
+    }
+
+    /** Without SIGPIPE when the client has gone. */
+    static bool send (juce::StreamingSocket& socket, const juce::String& text)
+    {
+        return ::send (socket.getRawSocketHandle(), text.toRawUTF8(), text.getNumBytesAsUTF8(), MSG_NOSIGNAL) > 0;
     }
 
     /** One byte at a time, so nothing past the request is taken. */
@@ -99,6 +114,8 @@ private:
 
         if (r.path == "/stall")
             stalled.add (client.release());
+        else if (r.path == "/trickle" && send (*client, "HTTP/1.1 200 OK\r\n"))
+            trickling.add (client.release());
         else if (r.path == "/garbage")
             answer = "this is not an answer\r\n\r\n";
         else if (r.path.startsWith ("/status/"))
@@ -110,12 +127,12 @@ private:
         else if (r.path != "/drop")
             answer = reply (404);
 
-        if (client != nullptr)
-            client->write (answer.toRawUTF8(), (int) answer.getNumBytesAsUTF8());
+        if (client != nullptr && answer.isNotEmpty())
+            send (*client, answer);
     }
 
     juce::StreamingSocket listener;
-    juce::OwnedArray<juce::StreamingSocket> stalled;
+    juce::OwnedArray<juce::StreamingSocket> stalled, trickling;
     juce::CriticalSection lock;
     juce::Array<ReceivedRequest> requests;
 };
