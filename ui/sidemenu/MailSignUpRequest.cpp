@@ -1,5 +1,6 @@
 #include "ui/sidemenu/MailSignUpRequest.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace KA
@@ -13,10 +14,8 @@ class AbandonedRequests : public juce::DeletedAtShutdown
 public:
     AbandonedRequests() = default;
 
-    ~AbandonedRequests() override
-    {
-        clearSingletonInstance();
-    } // each request waits for its worker as it goes
+    // Each request waits for its worker as the list goes.
+    ~AbandonedRequests() override { clearSingletonInstance(); }
 
     void keep (std::unique_ptr<MailSignUpRequest> request)
     {
