@@ -25,6 +25,8 @@ public:
 
         juce::String getPath() const { return pathLabel.getText(); }
         juce::TextButton& getHomeButton() noexcept { return homeButton; }
+        juce::Label& getCaptionLabel() noexcept { return captionLabel; }
+        juce::Label& getPathLabel() noexcept { return pathLabel; }
 
     private:
         juce::TextButton homeButton;
