@@ -1,4 +1,5 @@
 #include "tests/common/TestEnvironment.h"
+#include "tests/ui/support/XKeyboard.h"
 #include "ui/dialogs/DialogComponent.h"
 #include "ui/dialogs/FileChooserComponent.h"
 #include "ui/dialogs/MsgBoxComponent.h"
@@ -319,7 +320,9 @@ TEST_F (ChooserFixture, ExactlyOneResultForEveryWayOfClosing)
         EXPECT_EQ (results, c.results) << c.way;
         EXPECT_EQ (existing.loadFileAsString(), c.bytes) << c.way;
         if (chooser != nullptr)
+        {
             EXPECT_EQ (shownMessage (*chooser), "") << c.way;
+        }
         root.getChildFile ("Funk.xml").deleteFile();
     }
 }
@@ -416,5 +419,51 @@ TEST (FileChooserScan, BuiltAndDeletedWhileAFolderOf2000FilesIsScanned)
         runLoop (10);
     EXPECT_EQ (list->getModel()->getNumRows(), 1000);
     folder.deleteRecursively();
+}
+
+/** The chooser in a window of its own, driven by the keyboard under X. */
+struct WindowedFileChooser : public ChooserFixture {};
+
+TEST_F (WindowedFileChooser, ReturnAndEscapeCloseItOnce)
+{
+    constexpr unsigned long returnKey = 0xff0d, escapeKey = 0xff1b;
+    const struct { const char* way; unsigned long key; bool inNameBox; std::vector<bool> results; } cases[] = {
+        { "Return", returnKey, false, { true } },
+        { "Escape", escapeKey, false, { false } },
+        { "Return in the name box", returnKey, true, { true } },
+    };
+
+    for (const auto& c : cases)
+    {
+        results.clear();
+        juce::Component window;
+        window.setWantsKeyboardFocus (true);
+        window.setSize (600, 400);
+        window.addAndMakeVisible (open (".xml"));
+        type ("Funk");
+        window.addToDesktop (0);
+        window.setVisible (true);
+        runLoop (100);
+
+        ASSERT_TRUE (KA::Test::focusWindow (window.getPeer()->getNativeHandle()));
+        runLoop (100);
+        juce::Component* focus = &window;
+        if (c.inNameBox)
+            for (auto* child : chooser->getBrowser().getChildren())
+                if (auto* box = dynamic_cast<juce::TextEditor*> (child))
+                    focus = box;
+        focus->grabKeyboardFocus();
+        ASSERT_TRUE (focus->hasKeyboardFocus (false)) << c.way;
+
+        ASSERT_TRUE (KA::Test::pressKey (c.key));
+        for (int i = 0; i < 20 && results.empty(); ++i)
+            runLoop (20);
+        runLoop (100);
+
+        EXPECT_EQ (results, c.results) << c.way;
+        EXPECT_EQ (root.getChildFile ("Funk.xml").existsAsFile(), c.results == std::vector<bool> { true }) << c.way;
+        root.getChildFile ("Funk.xml").deleteFile();
+        chooser.reset();
+    }
 }
 } // namespace
