@@ -2,6 +2,7 @@
 
 #include "engine/GlobalStrings.h"
 #include "engine/dsp/RampSteps.h"
+#include "engine/dsp/VectorOps.h"
 
 
 namespace KA
@@ -119,6 +120,11 @@ void PluginProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Midi
         dryBlock.getSubsetChannelBlock (0, dryChannels)
                 .getSubBlock (0, (size_t) frames)
                 .copyFrom (piece.getSubsetChannelBlock (0, dryChannels));
+
+        // The chain takes a NaN or infinite sample as silence; so must its dry
+        // share, or the mix would carry it straight to the output.
+        for (size_t ch = 0; ch < dryChannels; ++ch)
+            vzeroNonFinite (dryBlock.getChannelPointer (ch), (size_t) frames);
 
         processAudioBlock (piece, midi);
         mixDryAndProcessed (piece, frames);
