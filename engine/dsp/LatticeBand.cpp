@@ -81,13 +81,22 @@ void LatticeBand::setRampSeconds (double seconds) noexcept
 
 void LatticeBand::prepare (double newSampleRate) noexcept
 {
+    // A band that was already prepared keeps the targets handed over since its
+    // last block, so they are in place below; before the first preparation only
+    // their order counts, and the parameter sweep that follows supplies them.
+    if (sampleRate > 0.0)
+    {
+        applyPendingTargets();
+    }
+    else
+    {
+        Pending pending;
+        if (handover.fetch (pending))
+            activeOrder = pending.order;
+    }
+
     sampleRate = newSampleRate;
     hasState = true;
-
-    // Targets handed over while unprepared are ignored; only their order counts.
-    Pending pending;
-    if (handover.fetch (pending))
-        activeOrder = pending.order;
 
     if (sampleRate > 0.0)
         resetSmoothers (KA::rampSteps (sampleRate, rampSeconds));

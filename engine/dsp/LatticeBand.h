@@ -28,8 +28,8 @@ public:
     /** Ramp length in seconds; a changed length makes every coefficient jump to its target. */
     void setRampSeconds (double seconds) noexcept;
 
-    /** Sets the rate, clears the filter state and drops targets handed over
-        before the band was prepared. */
+    /** Sets the rate and clears the filter state; every coefficient jumps to its
+        target. Targets handed over before the first preparation are dropped. */
     void prepare (double sampleRate) noexcept;
 
     /** Every coefficient jumps to its target (including one still being

@@ -272,13 +272,3 @@ TEST (Prepare, EndsBySendingEveryParameterInCreationOrderWithItsRealValue)
     EXPECT_EQ (processor.changes[2].first, "power");
     EXPECT_FLOAT_EQ (processor.changes[2].second, 1.0f);
 }
-
-TEST (Prepare, SecondPrepareStartsNoNewFade)
-{
-    Rig rig (48000.0);
-    rig.run (2400);
-    rig.processor.prepareToPlay (48000.0, 512);
-    rig.run (16);
-    for (size_t i = 2400; i < rig.gains.size(); ++i)
-        ASSERT_EQ (rig.gains[i], 1.0f);
-}
