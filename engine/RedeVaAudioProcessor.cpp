@@ -98,7 +98,7 @@ void RedeVaAudioProcessor::parameterChanged (const juce::String& parameterID, fl
         {
             if (parameterID == bandIDs[i])
             {
-                bands[i].update ((int) i, bandValues[i]->load(), bandParameters[i]->getValue(), bands[i].getSampleRate());
+                bands[i].update ((int) i, bandValues[i]->load(), bandParameters[i]->getValue(), bands[i].getDesignRate());
                 break;
             }
         }

@@ -96,6 +96,7 @@ void LatticeBand::prepare (double newSampleRate) noexcept
     }
 
     sampleRate = newSampleRate;
+    designRate.store (newSampleRate, std::memory_order_release);
     hasState = true;
 
     if (sampleRate > 0.0)

@@ -51,6 +51,10 @@ public:
     /** Order of the last lattice given (0 before the first). Any thread. */
     size_t getOrder() const noexcept        { return order.load (std::memory_order_relaxed); }
 
+    /** The rate of the last prepare(), for designs made on the thread that
+        changes parameters, which need not be the one that prepares. Any thread. */
+    double getDesignRate() const noexcept   { return designRate.load (std::memory_order_acquire); }
+
     //==============================================================================
     // Audio-side view, for the processing functions and for inspection while stopped.
 
@@ -97,6 +101,7 @@ private:
     double rampSeconds = 0.0;
 
     std::atomic<size_t> order { 0 };
+    std::atomic<double> designRate { 0.0 };
     TargetHandover<Pending> handover;
 };
 

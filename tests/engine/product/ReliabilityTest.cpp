@@ -260,6 +260,33 @@ TEST (Reliability, ParametersSetFromAnotherThreadWhileAudioRuns)
     automation.join();
 }
 
+TEST (Reliability, PreparedOnOneThreadWhileParametersChangeOnAnother)
+{
+    // A device restart prepares on its own thread while the user keeps moving
+    // controls; the band designs read the prepared rate (checked by the
+    // ThreadSanitizer build).
+    RedeVaAudioProcessor p;
+    std::atomic<bool> running { true };
+    std::thread device ([&]
+    {
+        juce::Random random (14);
+        juce::AudioBuffer<float> buffer (2, 64);
+        for (int i = 0; running.load(); ++i)
+        {
+            prepare (p, i % 2 == 0 ? 44100.0 : 48000.0, 64);
+            for (int block = 0; block < 4; ++block)
+                ASSERT_TRUE (processNoise (p, buffer, random));
+        }
+    });
+
+    juce::Random random (15);
+    for (int i = 0; i < 2000; ++i)
+        setReal (p, RedeVaAudioProcessor::bandIDs[(size_t) random.nextInt (7)], random.nextFloat() * 30.0f - 15.0f);
+
+    running.store (false);
+    device.join();
+}
+
 TEST (Reliability, ProcessBlockDoesNotAllocate)
 {
     RedeVaAudioProcessor p;
