@@ -92,7 +92,7 @@ void PluginProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Midi
     const int numChannels = buffer.getNumChannels();
     const int numSamples = buffer.getNumSamples();
 
-    if (numChannels == 0 || numSamples == 0)
+    if (numChannels == 0)
         return;
 
     for (int ch = getTotalNumInputChannels(); ch < getTotalNumOutputChannels() && ch < numChannels; ++ch)
@@ -108,6 +108,13 @@ void PluginProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Midi
         return;
 
     juce::dsp::AudioBlock<float> whole (buffer);
+
+    // A block without frames still goes to the hook; there is nothing to mix.
+    if (numSamples == 0)
+    {
+        processAudioBlock (whole, midi);
+        return;
+    }
 
     // The dry copy and every buffer of the chain hold preparedBlockSize frames, so a
     // longer block from the device runs through in pieces.

@@ -226,18 +226,19 @@ TEST (BlockFraming, BlocksBeyondTheDryCopyAreSplitEvenWhenAnnouncedLarger)
     EXPECT_EQ (rig.gains[2399], 1.0f);
 }
 
-TEST (BlockFraming, EmptyBlocksTouchNothing)
+TEST (BlockFraming, ABlockWithoutFramesReachesTheHookButNotTheRamp)
 {
     Rig rig (48000.0);
     juce::MidiBuffer midi;
 
     juce::AudioBuffer<float> noFrames (2, 0);
     rig.processor.processBlock (noFrames, midi);
+    EXPECT_EQ (rig.processor.hookCalls, 1);
+    EXPECT_EQ (rig.processor.largestHookBlock, 0);
+
     juce::AudioBuffer<float> noChannels (0, 128);
     rig.processor.processBlock (noChannels, midi);
-    EXPECT_EQ (rig.processor.hookCalls, 0);
 
-    // The ramp has not advanced either.
     rig.run (1);
     EXPECT_NEAR (rig.gains[0], 1.0f / 2400.0f, 1e-7);
 }
