@@ -74,6 +74,10 @@ private:
     friend struct LatticeKernel;
     friend struct LatticeWavefront;
 
+    /** The step of a coefficient that is not ramping: adding -0 leaves every
+        value unchanged, signed zeros included. */
+    static StereoPair noStep() noexcept     { return splat (-0.0f); }
+
     struct Pending
     {
         float values[numCoefficients];
