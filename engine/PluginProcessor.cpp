@@ -1,17 +1,13 @@
 #include "engine/PluginProcessor.h"
 
 #include "engine/GlobalStrings.h"
+#include "engine/Parameters.h"
 #include "engine/dsp/RampSteps.h"
 #include "engine/dsp/VectorOps.h"
 
 
 namespace KA
 {
-namespace
-{
-    const juce::String powerID ("power");
-}
-
 PluginProcessor::PluginProcessor (const BusesProperties& ioLayouts)
     : juce::AudioProcessor (ioLayouts),
       parameters (*this, &undoManager),
@@ -182,12 +178,27 @@ juce::Array<SettingsPluginInOuts> PluginProcessor::getChannelConfigurations() co
     return configurations;
 }
 
-void PluginProcessor::parameterChanged (const juce::String& parameterID, float)
+void PluginProcessor::addTableParameter (ParameterIndex index)
 {
-    if (parameterID != powerID || powerValue == nullptr)
-        return;
+    auto* parameter = parameters.createAndAddParameter (createParameter (index));
+    parameters.addParameterListener (parameter->paramID, this);
+    tableParameters[(size_t) index] = parameter;
+    tableValues[(size_t) index] = parameters.getRawParameterValue (parameter->paramID);
+}
 
-    pendingPowerTarget.store (powerValue->load() >= 0.5f ? 1.0f : 0.0f, std::memory_order_relaxed);
+void PluginProcessor::parameterChanged (const juce::String& parameterID, float newValue)
+{
+    const auto index = findParameterIndex (parameterID);
+
+    // A row whose parameter this processor never added is as unknown as any other ID.
+    if (index >= 0 && tableValues[(size_t) index] != nullptr)
+        parameterChanged ((ParameterIndex) index, newValue);
+}
+
+void PluginProcessor::parameterChanged (ParameterIndex index, float)
+{
+    if (index == ParameterIndex::power)
+        pendingPowerTarget.store (getRealValue (index) >= 0.5f ? 1.0f : 0.0f, std::memory_order_relaxed);
 }
 
 void PluginProcessor::extensionParameterChanged (const juce::String&, const juce::var&)

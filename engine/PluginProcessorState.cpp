@@ -217,11 +217,7 @@ void PluginProcessor::addFactoryPreset (const juce::String& name, juce::XmlEleme
 //==============================================================================
 void PluginProcessor::initialiseProcessorState()
 {
-    parameters.createAndAddParameter (std::make_unique<juce::AudioParameterBool> (juce::ParameterID { "power", 1 },
-                                                                                   "Power",
-                                                                                   true));
-    parameters.addParameterListener ("power", this);
-    powerValue = parameters.getRawParameterValue ("power");
+    addTableParameter (ParameterIndex::power);
 
     juce::PropertiesFile::Options options;
     options.applicationName = getStateRootTag() + " Global Settings";

@@ -124,7 +124,7 @@ void LatticeBand::update (int bandIndex, float decibels, float normalisedValue, 
     if (bandIndex < 0 || bandIndex >= numBands || ! std::isfinite (decibels) || ! std::isfinite (normalisedValue))
         return;
 
-    const auto& info = bandCoefficientTable[bandIndex];
+    const auto& info = bandInfo (bandIndex);
     const auto q = bandQ (bandIndex, normalisedValue);
     const auto gain = decibelsToGain (decibels);
 

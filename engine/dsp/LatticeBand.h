@@ -41,7 +41,7 @@ public:
     void setTargets (const CoeffLattice<float>& lattice) noexcept;
 
     /** The band's part of a parameter change: designs the peaking filter for
-        band bandIndex of bandCoefficientTable at the given gain and hands it
+        band bandIndex (bandInfo) at the given gain and hands it
         over. normalisedValue is the parameter's 0..1 position; the overload
         without it derives it from the +-15 dB range. Non-finite values are
         ignored. The design objects are created and freed on the calling thread. */

@@ -281,7 +281,7 @@ TEST (Reliability, PreparedOnOneThreadWhileParametersChangeOnAnother)
 
     juce::Random random (15);
     for (int i = 0; i < 2000; ++i)
-        setReal (p, RedeVaAudioProcessor::bandIDs[(size_t) random.nextInt (7)], random.nextFloat() * 30.0f - 15.0f);
+        setReal (p, KA::parameterID (KA::bandParameter (random.nextInt (7))), random.nextFloat() * 30.0f - 15.0f);
 
     running.store (false);
     device.join();
