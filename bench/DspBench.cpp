@@ -44,7 +44,7 @@ void oursBands (benchmark::State& state)
 
     for (int i = 0; i < KA::numBands; ++i)
     {
-        const auto& info = KA::bandCoefficientTable[i];
+        const auto& info = KA::bandInfo (i);
         up[i] = KA::makePeakLattice (sampleRate, info.centreHz, KA::bandQ (i, KA::bandNormalisedValue (bandGains[i])), KA::decibelsToGain (bandGains[i]));
         down[i] = KA::makePeakLattice (sampleRate, info.centreHz, KA::bandQ (i, KA::bandNormalisedValue (-bandGains[i])), KA::decibelsToGain (-bandGains[i]));
         bands[i].setRampSeconds (0.05);
@@ -119,7 +119,7 @@ void juceBands (benchmark::State& state)
 
     for (int i = 0; i < KA::numBands; ++i)
     {
-        const auto& info = KA::bandCoefficientTable[i];
+        const auto& info = KA::bandInfo (i);
         const auto q = KA::bandQ (i, KA::bandNormalisedValue (bandGains[i]));
         const auto g = KA::decibelsToGain (bandGains[i]);
         const auto w = 6.2831855f * info.centreHz;

@@ -28,7 +28,7 @@ void productChain (benchmark::State& state)
     const float bandValues[] { 3.0f, -6.0f, 2.5f, 0.0f, 7.2f, -4.7f, 1.0f };
     for (int i = 0; i < RedeVaAudioProcessor::numBands; ++i)
     {
-        auto* parameter = processor.parameters.getParameter (RedeVaAudioProcessor::bandIDs[(size_t) i]);
+        auto* parameter = processor.parameters.getParameter (KA::parameterID (KA::bandParameter (i)));
         parameter->setValueNotifyingHost (parameter->convertTo0to1 (bandValues[i]));
     }
 

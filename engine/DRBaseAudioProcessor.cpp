@@ -1,31 +1,13 @@
 #include "engine/DRBaseAudioProcessor.h"
 
-#include "engine/FiniteParameter.h"
-#include "engine/ParameterText.h"
 
 DRBaseAudioProcessor::DRBaseAudioProcessor()
     : KA::PluginProcessor (BusesProperties().withInput ("Input", juce::AudioChannelSet::stereo(), true)
                                             .withOutput ("Output", juce::AudioChannelSet::stereo(), true))
 {
-    const auto trimRange = juce::NormalisableRange<float> (-15.0f, 15.0f, 0.1f, 1.0f);
-    const auto trimAttributes = juce::AudioParameterFloatAttributes().withStringFromValueFunction (&KA::ParameterText::trimValueToText)
-                                                                      .withValueFromStringFunction (&KA::ParameterText::decibelTextToValue);
-
-    parameters.createAndAddParameter (KA::FiniteParameter::wrap (std::make_unique<juce::AudioParameterFloat> (juce::ParameterID { "InputTrimmer", 1 },
-                                                                                                              "Input Trimmer", trimRange, 0.0f, trimAttributes)));
-    parameters.addParameterListener ("InputTrimmer", this);
-
-    parameters.createAndAddParameter (KA::FiniteParameter::wrap (std::make_unique<juce::AudioParameterFloat> (juce::ParameterID { "OutputTrimmer", 1 },
-                                                                                                              "Output Trimmer", trimRange, 0.0f, trimAttributes)));
-    parameters.addParameterListener ("OutputTrimmer", this);
-
-    parameters.createAndAddParameter (KA::FiniteParameter::wrap (std::make_unique<juce::AudioParameterBool> (juce::ParameterID { "AnalogPower", 1 },
-                                                                                                             "Analog Power", true)));
-    parameters.addParameterListener ("AnalogPower", this);
-
-    inputTrimValue = parameters.getRawParameterValue ("InputTrimmer");
-    outputTrimValue = parameters.getRawParameterValue ("OutputTrimmer");
-    analogPowerValue = parameters.getRawParameterValue ("AnalogPower");
+    addTableParameter (KA::ParameterIndex::inputTrimmer);
+    addTableParameter (KA::ParameterIndex::outputTrimmer);
+    addTableParameter (KA::ParameterIndex::analogPower);
 }
 
 DRBaseAudioProcessor::~DRBaseAudioProcessor() = default;
@@ -97,16 +79,18 @@ void DRBaseAudioProcessor::reset()
     KA::PluginProcessor::reset();
 }
 
-void DRBaseAudioProcessor::parameterChanged (const juce::String& parameterID, float newValue)
+void DRBaseAudioProcessor::parameterChanged (KA::ParameterIndex index, float newValue)
 {
-    if (parameterID == "InputTrimmer")
-        inputTrim.setGainDecibels (inputTrimValue->load());
-    else if (parameterID == "OutputTrimmer")
-        outputTrim.setGainDecibels (outputTrimValue->load());
-    else if (parameterID == "AnalogPower")
-        saturation.setMixTarget (analogPowerValue->load() >= 0.5f ? 1.0f : 0.0f);
+    using Index = KA::ParameterIndex;
 
-    KA::PluginProcessor::parameterChanged (parameterID, newValue);
+    if (index == Index::inputTrimmer)
+        inputTrim.setGainDecibels (getRealValue (index));
+    else if (index == Index::outputTrimmer)
+        outputTrim.setGainDecibels (getRealValue (index));
+    else if (index == Index::analogPower)
+        saturation.setMixTarget (getRealValue (index) >= 0.5f ? 1.0f : 0.0f);
+
+    KA::PluginProcessor::parameterChanged (index, newValue);
 }
 
 void DRBaseAudioProcessor::saturationStage (float* run, int numFrames) noexcept

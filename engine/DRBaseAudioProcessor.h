@@ -26,7 +26,8 @@ public:
     bool hasEditor() const override;
     bool isBusesLayoutSupported (const BusesLayout& layouts) const override;
 
-    void parameterChanged (const juce::String& parameterID, float newValue) override;
+    using KA::PluginProcessor::parameterChanged;
+    void parameterChanged (KA::ParameterIndex index, float newValue) override;
 
     int getOversamplingFactor() const noexcept { return oversamplingFactor; }
     const KA::SaturationStage& getSaturationStage() const noexcept { return saturation; }
@@ -65,10 +66,6 @@ private:
     juce::HeapBlock<char> interleavedStorage;
     juce::dsp::AudioBlock<float> interleavedBlock;
     int interleavedCapacity = 0;
-
-    std::atomic<float>* inputTrimValue = nullptr;
-    std::atomic<float>* outputTrimValue = nullptr;
-    std::atomic<float>* analogPowerValue = nullptr;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (DRBaseAudioProcessor)
 };

@@ -1,17 +1,15 @@
 #include "engine/PluginProcessor.h"
 
+#include "engine/FiniteParameter.h"
 #include "engine/GlobalStrings.h"
 #include "engine/SettingsFile.h"
+#include "engine/Parameters.h"
 #include "engine/dsp/RampSteps.h"
+#include "engine/dsp/VectorOps.h"
 
 
 namespace KA
 {
-namespace
-{
-    const juce::String powerID ("power");
-}
-
 PluginProcessor::PluginProcessor (const BusesProperties& ioLayouts)
     : juce::AudioProcessor (ioLayouts),
       parameters (*this, &undoManager),
@@ -96,7 +94,7 @@ void PluginProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Midi
     const int numChannels = buffer.getNumChannels();
     const int numSamples = buffer.getNumSamples();
 
-    if (numChannels == 0 || numSamples == 0)
+    if (numChannels == 0)
         return;
 
     for (int ch = getTotalNumInputChannels(); ch < getTotalNumOutputChannels() && ch < numChannels; ++ch)
@@ -113,6 +111,13 @@ void PluginProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Midi
 
     juce::dsp::AudioBlock<float> whole (buffer);
 
+    // A block without frames still goes to the hook; there is nothing to mix.
+    if (numSamples == 0)
+    {
+        processAudioBlock (whole, midi);
+        return;
+    }
+
     // The dry copy and every buffer of the chain hold preparedBlockSize frames, so a
     // longer block from the device runs through in pieces.
     for (int start = 0; start < numSamples; start += preparedBlockSize)
@@ -124,6 +129,11 @@ void PluginProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::Midi
         dryBlock.getSubsetChannelBlock (0, dryChannels)
                 .getSubBlock (0, (size_t) frames)
                 .copyFrom (piece.getSubsetChannelBlock (0, dryChannels));
+
+        // The chain takes a NaN or infinite sample as silence; so must its dry
+        // share, or the mix would carry it straight to the output.
+        for (size_t ch = 0; ch < dryChannels; ++ch)
+            vzeroNonFinite (dryBlock.getChannelPointer (ch), (size_t) frames);
 
         processAudioBlock (piece, midi);
         mixDryAndProcessed (piece, frames);
@@ -174,12 +184,27 @@ juce::Array<SettingsPluginInOuts> PluginProcessor::getChannelConfigurations() co
     return configurations;
 }
 
-void PluginProcessor::parameterChanged (const juce::String& parameterID, float)
+void PluginProcessor::addTableParameter (ParameterIndex index)
 {
-    if (parameterID != powerID || powerValue == nullptr)
-        return;
+    auto* parameter = parameters.createAndAddParameter (FiniteParameter::wrap (createParameter (index)));
+    parameters.addParameterListener (parameter->paramID, this);
+    tableParameters[(size_t) index] = parameter;
+    tableValues[(size_t) index] = parameters.getRawParameterValue (parameter->paramID);
+}
 
-    pendingPowerTarget.store (powerValue->load() >= 0.5f ? 1.0f : 0.0f, std::memory_order_relaxed);
+void PluginProcessor::parameterChanged (const juce::String& parameterID, float newValue)
+{
+    const auto index = findParameterIndex (parameterID);
+
+    // A row whose parameter this processor never added is as unknown as any other ID.
+    if (index >= 0 && tableValues[(size_t) index] != nullptr)
+        parameterChanged ((ParameterIndex) index, newValue);
+}
+
+void PluginProcessor::parameterChanged (ParameterIndex index, float)
+{
+    if (index == ParameterIndex::power)
+        pendingPowerTarget.store (getRealValue (index) >= 0.5f ? 1.0f : 0.0f, std::memory_order_relaxed);
 }
 
 void PluginProcessor::extensionParameterChanged (const juce::String&, const juce::var&)

@@ -4,8 +4,10 @@
 #include <juce_dsp/juce_dsp.h>
 
 #include "engine/ExtensionValueTreeState.h"
+#include "engine/ParameterTable.h"
 #include "engine/SettingsPluginInOuts.h"
 
+#include <array>
 #include <atomic>
 #include <memory>
 
@@ -52,7 +54,15 @@ public:
     virtual juce::String getStateRootTag() const = 0;
     virtual juce::Array<SettingsPluginInOuts> getChannelConfigurations() const;
     virtual void processAudioBlock (juce::dsp::AudioBlock<float>& block, juce::MidiBuffer& midi);
+
+    /** Looks the ID up in the parameter table once and hands its row on to the
+        overload below; an ID the table does not know is ignored. */
     void parameterChanged (const juce::String& parameterID, float newValue) override;
+
+    /** A change of a table parameter: each processor class handles its own rows
+        and then calls its base class's version. */
+    virtual void parameterChanged (ParameterIndex index, float newValue);
+
     void extensionParameterChanged (const juce::String& parameterID, const juce::var& newValue) override;
     virtual void setStateFromXml (const juce::XmlElement* xml);
     virtual void replaceState (const juce::ValueTree& newState);
@@ -90,6 +100,13 @@ public:
     ExtensionValueTreeState extensionState;
 
 protected:
+    /** Creates the table's parameter, adds it to the state and listens to it. */
+    void addTableParameter (ParameterIndex index);
+
+    /** A table parameter added by addTableParameter, and its real value. */
+    juce::RangedAudioParameter& getTableParameter (ParameterIndex index) const noexcept { return *tableParameters[(size_t) index]; }
+    float getRealValue (ParameterIndex index) const noexcept { return tableValues[(size_t) index]->load(); }
+
     /** Length of the power cross-fade in seconds; the series processor sets its own. */
     void setPowerRampSeconds (double seconds);
     double getPowerRampSeconds() const noexcept { return powerRampSeconds; }
@@ -107,7 +124,9 @@ private:
     // Written by parameterChanged on any thread; taken over by the audio thread at
     // the start of every block, so the smoother itself has a single owner.
     std::atomic<float> pendingPowerTarget { 0.0f };
-    std::atomic<float>* powerValue = nullptr;
+
+    std::array<juce::RangedAudioParameter*, numParameters> tableParameters {};
+    std::array<std::atomic<float>*, numParameters> tableValues {};
 
     juce::dsp::AudioBlock<float> dryBlock;
     juce::HeapBlock<char> dryStorage;

@@ -3,7 +3,6 @@
 
 #include "engine/PluginProcessor.h"
 
-#include "engine/FiniteParameter.h"
 #include "engine/GlobalStrings.h"
 #include "engine/SettingsFile.h"
 #include "engine/xml/GuardedXml.h"
@@ -234,11 +233,7 @@ void PluginProcessor::addFactoryPreset (const juce::String& name, juce::XmlEleme
 //==============================================================================
 void PluginProcessor::initialiseProcessorState()
 {
-    parameters.createAndAddParameter (FiniteParameter::wrap (std::make_unique<juce::AudioParameterBool> (juce::ParameterID { "power", 1 },
-                                                                                                          "Power",
-                                                                                                          true)));
-    parameters.addParameterListener ("power", this);
-    powerValue = parameters.getRawParameterValue ("power");
+    addTableParameter (ParameterIndex::power);
 
     globalSettings = std::make_unique<juce::ApplicationProperties>();
     SettingsFile::open (*globalSettings, SettingsFile::makeOptions (getStateRootTag() + " Global Settings", "Preferences"));

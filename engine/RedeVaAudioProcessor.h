@@ -10,8 +10,7 @@
 class RedeVaAudioProcessor : public DRBaseAudioProcessor
 {
 public:
-    static constexpr int numBands = 7;
-    static const std::array<const char*, numBands> bandIDs;
+    static constexpr int numBands = KA::numBands;
 
     RedeVaAudioProcessor();
     ~RedeVaAudioProcessor() override;
@@ -22,7 +21,8 @@ public:
     juce::AudioProcessorEditor* createEditor() override;
     juce::String getStateRootTag() const override;
     void processAudioBlock (juce::dsp::AudioBlock<float>& block, juce::MidiBuffer& midi) override;
-    void parameterChanged (const juce::String& parameterID, float newValue) override;
+    using DRBaseAudioProcessor::parameterChanged;
+    void parameterChanged (KA::ParameterIndex index, float newValue) override;
 
     const KA::LatticeBand& getBand (int index) const noexcept { return bands[(size_t) index]; }
     const KA::InterleaveGain<float, 2>& getLevelGain() const noexcept { return levelGain; }
@@ -30,10 +30,6 @@ public:
 private:
     KA::InterleaveGain<float, 2> levelGain;
     std::array<KA::LatticeBand, numBands> bands;
-
-    std::atomic<float>* levelValue = nullptr;
-    std::array<std::atomic<float>*, numBands> bandValues {};
-    std::array<juce::RangedAudioParameter*, numBands> bandParameters {};
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (RedeVaAudioProcessor)
 };

@@ -5,35 +5,18 @@
 namespace KA
 {
 
-const BandInfo bandCoefficientTable[numBands] = {
-    { "50Hz",      50.0f, 0.6f, 3.0f  },
-    { "120Hz",    120.0f, 0.6f, 2.1f  },
-    { "400Hz",    400.0f, 0.5f, 1.56f },
-    { "500Hz",    500.0f, 0.1f, 0.94f },
-    { "800Hz",    800.0f, 0.1f, 0.54f },
-    { "4e5kHz",  4500.0f, 0.1f, 0.54f },
-    { "10kHz",  10000.0f, 0.1f, 0.83f },
-};
-
-int findBandIndex (const juce::String& parameterID) noexcept
-{
-    for (int i = 0; i < numBands; ++i)
-        if (parameterID == bandCoefficientTable[i].parameterID)
-            return i;
-
-    return -1;
-}
-
 float bandQ (int bandIndex, float normalisedValue) noexcept
 {
-    const auto& band = bandCoefficientTable[bandIndex];
+    const auto& band = bandInfo (bandIndex);
     const auto x = std::abs (juce::NormalisableRange<float> (-1.0f, 1.0f).convertFrom0to1 (normalisedValue));
     return juce::NormalisableRange<float> (band.qMin, band.qMax).convertFrom0to1 (x);
 }
 
 float bandNormalisedValue (float decibels) noexcept
 {
-    return juce::NormalisableRange<float> (-15.0f, 15.0f).convertTo0to1 (decibels);
+    // Every band shares one range.
+    const auto& band = bandInfo (0);
+    return juce::NormalisableRange<float> (band.start, band.end).convertTo0to1 (decibels);
 }
 
 float decibelsToGain (float decibels) noexcept

@@ -1,28 +1,12 @@
 #pragma once
 
+#include "engine/ParameterTable.h"
 #include "engine/dsp/CoeffIIR.h"
 
 namespace KA
 {
 
-/** One equalizer band: its parameter ID, centre frequency and the Q range it
-    sweeps between 0 dB and either end of the +-15 dB range. */
-struct BandInfo
-{
-    const char* parameterID;
-    float centreHz;
-    float qMin;
-    float qMax;
-};
-
-constexpr int numBands = 7;
-
-extern const BandInfo bandCoefficientTable[numBands];
-
-/** Index of the band whose parameter has this ID, or -1. */
-int findBandIndex (const juce::String& parameterID) noexcept;
-
-/** The Q a band uses at a parameter position (0..1 over the +-15 dB range):
+/** The Q a band (centre and Q range in bandInfo) uses at a parameter position (0..1 over the +-15 dB range):
     it grows linearly with the distance from the middle. */
 float bandQ (int bandIndex, float normalisedValue) noexcept;
 

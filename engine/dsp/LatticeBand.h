@@ -28,8 +28,8 @@ public:
     /** Ramp length in seconds; a changed length makes every coefficient jump to its target. */
     void setRampSeconds (double seconds) noexcept;
 
-    /** Sets the rate, clears the filter state and drops targets handed over
-        before the band was prepared. */
+    /** Sets the rate and clears the filter state; every coefficient jumps to its
+        target. Targets handed over before the first preparation are dropped. */
     void prepare (double sampleRate) noexcept;
 
     /** Every coefficient jumps to its target (including one still being
@@ -41,7 +41,7 @@ public:
     void setTargets (const CoeffLattice<float>& lattice) noexcept;
 
     /** The band's part of a parameter change: designs the peaking filter for
-        band bandIndex of bandCoefficientTable at the given gain and hands it
+        band bandIndex (bandInfo) at the given gain and hands it
         over. normalisedValue is the parameter's 0..1 position; the overload
         without it derives it from the +-15 dB range. Non-finite values are
         ignored. The design objects are created and freed on the calling thread. */
@@ -50,6 +50,10 @@ public:
 
     /** Order of the last lattice given (0 before the first). Any thread. */
     size_t getOrder() const noexcept        { return order.load (std::memory_order_relaxed); }
+
+    /** The rate of the last prepare(), for designs made on the thread that
+        changes parameters, which need not be the one that prepares. Any thread. */
+    double getDesignRate() const noexcept   { return designRate.load (std::memory_order_acquire); }
 
     //==============================================================================
     // Audio-side view, for the processing functions and for inspection while stopped.
@@ -69,6 +73,10 @@ public:
 private:
     friend struct LatticeKernel;
     friend struct LatticeWavefront;
+
+    /** The step of a coefficient that is not ramping: adding -0 leaves every
+        value unchanged, signed zeros included. */
+    static StereoPair noStep() noexcept     { return splat (-0.0f); }
 
     struct Pending
     {
@@ -97,6 +105,7 @@ private:
     double rampSeconds = 0.0;
 
     std::atomic<size_t> order { 0 };
+    std::atomic<double> designRate { 0.0 };
     TargetHandover<Pending> handover;
 };
 

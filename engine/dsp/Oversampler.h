@@ -1,10 +1,9 @@
 #pragma once
 
 #include "engine/dsp/InterleaveIIR.h"
+#include "engine/dsp/Simd.h"
 
 #include <juce_dsp/juce_dsp.h>
-
-#include <emmintrin.h>
 
 #include <vector>
 
@@ -61,11 +60,13 @@ private:
     template <int Stages, typename Shaper, typename Source, typename Sink>
     void processFused (int numFrames, Shaper& shape, Source& source, Sink& sink) noexcept;
 
+   #if KA_SIMD
     template <typename Shaper, typename Source, typename Sink>
     void processPackedTwo (int numFrames, Shaper& shape, Source& source, Sink& sink) noexcept;
 
     template <typename Shaper, typename Source, typename Sink>
     void processPackedFour (int numFrames, Shaper& shape, Source& source, Sink& sink) noexcept;
+   #endif
 
     int factor;
     std::vector<InterleaveIIR> upStages, downStages;
@@ -120,6 +121,7 @@ void Oversampler::processFused (int numFrames, Shaper& shape, Source& source, Si
     }
 }
 
+#if KA_SIMD
 //==============================================================================
 /*  The packed forms below hold two sections in one register: lanes 0-1 (left,
     right) for the later section of a pair, lanes 2-3 for the earlier one, the
@@ -161,24 +163,20 @@ namespace PackedSections
 
     /** [a2, a3, b0, b1]: the earlier section's output moves on to the later one,
         b's lanes 0-1 feed the earlier section. */
-    inline StereoPair handOn (StereoPair a, StereoPair b) noexcept
-    {
-        return (StereoPair) _mm_shuffle_ps ((__m128) a, (__m128) b, _MM_SHUFFLE (1, 0, 3, 2));
-    }
+    inline StereoPair handOn (StereoPair a, StereoPair b) noexcept   { return Simd::handOn (a, b); }
 
     /** tick2() where only the lanes of the mask take the new state. */
     inline StereoPair tickMasked (IIRSection& s, StereoPair x, StereoPair mask) noexcept
     {
         const auto s1 = s.s1, s2 = s.s2;
         const auto y = s.tick2 (x);
-        const auto m = (__m128) mask;
-        s.s1 = (StereoPair) _mm_or_ps (_mm_and_ps (m, (__m128) s.s1), _mm_andnot_ps (m, (__m128) s1));
-        s.s2 = (StereoPair) _mm_or_ps (_mm_and_ps (m, (__m128) s.s2), _mm_andnot_ps (m, (__m128) s2));
+        s.s1 = Simd::select (mask, s.s1, s1);
+        s.s2 = Simd::select (mask, s.s2, s2);
         return y;
     }
 
-    inline StereoPair laterLanes() noexcept   { return (StereoPair) _mm_castsi128_ps (_mm_set_epi32 (0, 0, -1, -1)); }
-    inline StereoPair earlierLanes() noexcept { return (StereoPair) _mm_castsi128_ps (_mm_set_epi32 (-1, -1, 0, 0)); }
+    inline StereoPair laterLanes() noexcept   { return Simd::pairMask (true, false); }
+    inline StereoPair earlierLanes() noexcept { return Simd::pairMask (false, true); }
 }
 
 template <typename Shaper, typename Source, typename Sink>
@@ -194,8 +192,8 @@ void Oversampler::processPackedTwo (int numFrames, Shaper& shape, Source& source
     const auto gain = splat (2.0f);
     const StereoPair zero {};
 
-    auto upOutput = [] (StereoPair y) { return (StereoPair) _mm_movehl_ps ((__m128) y, (__m128) y); };
-    auto join = [] (StereoPair down, StereoPair up) { return (StereoPair) _mm_shuffle_ps ((__m128) down, (__m128) up, _MM_SHUFFLE (1, 0, 1, 0)); };
+    auto upOutput = [] (StereoPair y) { return Simd::highPair (y); };
+    auto join = [] (StereoPair down, StereoPair up) { return Simd::lowPairs (down, up); };
 
     // Steps 0 and 1: the up section alone takes frames 0 and 1.
     auto y = tickMasked (v, join (zero, gain * source (0)), earlierLanes());
@@ -277,6 +275,7 @@ void Oversampler::processPackedFour (int numFrames, Shaper& shape, Source& sourc
     unpack (u, upStages[1].getSection(), upStages[0].getSection());
     unpack (d, downStages[1].getSection(), downStages[0].getSection());
 }
+#endif
 
 template <typename Shaper>
 void Oversampler::process (float* run, int numFrames, Shaper&& shape) noexcept
@@ -295,8 +294,13 @@ void Oversampler::process (float* run, int numFrames, Shaper&& shape, Source&& s
     switch (upStages.size())
     {
         case 0:  processFused<0> (numFrames, shape, source, sink); break;
+       #if KA_SIMD
         case 1:  processPackedTwo (numFrames, shape, source, sink); break;
         case 2:  processPackedFour (numFrames, shape, source, sink); break;
+       #else
+        case 1:  processFused<1> (numFrames, shape, source, sink); break;
+        case 2:  processFused<2> (numFrames, shape, source, sink); break;
+       #endif
         default:
             for (int j = 0; j < numFrames; ++j)
                 storePair (run + 2 * j, source (j));

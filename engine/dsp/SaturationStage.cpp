@@ -129,10 +129,9 @@ void SaturationStage::processChunk (float* run, int numFrames) noexcept
 
     auto source = [run, pre, scale, &envelope] (int j)
     {
-        auto x = (__m128) loadPair (run + 2 * j);
-        // x - x is 0 for finite x and NaN otherwise, as in vzeroNonFinite.
-        x = _mm_and_ps (_mm_cmpeq_ps (_mm_sub_ps (x, x), _mm_setzero_ps()), x);
-        return DynamicBias<float, 2>::processFrame (envelope, scale, (StereoPair) x * pre);
+        // NaN and infinity go to 0, as in vzeroNonFinite.
+        const auto x = Simd::keepFinite (loadPair (run + 2 * j));
+        return DynamicBias<float, 2>::processFrame (envelope, scale, x * pre);
     };
 
     // Only the frame's two lanes go on, as they would through the run.

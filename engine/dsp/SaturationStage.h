@@ -4,10 +4,9 @@
 #include "engine/dsp/DynamicBias.h"
 #include "engine/dsp/InterleaveIIR.h"
 #include "engine/dsp/Oversampler.h"
+#include "engine/dsp/Simd.h"
 
 #include <juce_dsp/juce_dsp.h>
-
-#include <emmintrin.h>
 
 #include <atomic>
 #include <memory>
@@ -71,10 +70,10 @@ public:
     /** shape() on both channels of a frame at once, same arithmetic. */
     StereoPair shapePair (StereoPair x) const noexcept
     {
-        // maxps/minps keep their first operand exactly when it compares greater/less,
+        // max/min keep their first operand exactly when it compares greater/less,
         // so NaN still goes to -1 and signed zeros pass unchanged.
-        x = (StereoPair) _mm_max_ps ((__m128) x, _mm_set1_ps (-1.0f));
-        x = (StereoPair) _mm_min_ps ((__m128) x, _mm_set1_ps (1.0f));
+        x = Simd::max (x, splat (-1.0f));
+        x = Simd::min (x, splat (1.0f));
         const auto index = splat (511.5f) * x + splat (511.5f);
         using IntPair = int __attribute__ ((vector_size (16)));
         const auto i = __builtin_convertvector (index, IntPair);

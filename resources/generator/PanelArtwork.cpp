@@ -242,7 +242,7 @@ juce::Image drawControlPanel()
         g.setColour (juce::Colours::black.withAlpha (0.45f));
         g.fillEllipse (r.reduced (r.getWidth() * 0.06f).translated (0.0f, 0.5f));
 
-        if (juce::String (s.parameterID) == "AnalogPower")
+        if (juce::String (s.parameterID) == KA::parameterID (KA::ParameterIndex::analogPower))
         {
             g.setColour (legend);
             g.setFont (font (4.0f, true).withExtraKerningFactor (0.08f));

@@ -1,6 +1,7 @@
 #include "ui/editor/DRBaseAudioProcessorEditor.h"
 
 #include "engine/GlobalStrings.h"
+#include "engine/ParameterTable.h"
 
 #include "BinaryData.h"
 
@@ -9,12 +10,16 @@ DRBaseAudioProcessorEditor::DRBaseAudioProcessorEditor (KA::PluginProcessor& p)
       seriesLookAndFeel (std::make_unique<DRLookAndFeel>())
 {
     const auto knob = juce::ImageCache::getFromMemory (BinaryData::knob_filmstrip_png, BinaryData::knob_filmstrip_pngSize);
-    seriesLookAndFeel->rotarySliderImages.set ("InputTrimmer", knob);
-    seriesLookAndFeel->rotarySliderImages.set ("OutputTrimmer", knob);
+    using KA::parameterID;
+    using Index = KA::ParameterIndex;
+
+    // A control's image key is its parameter ID.
+    seriesLookAndFeel->rotarySliderImages.set (parameterID (Index::inputTrimmer), knob);
+    seriesLookAndFeel->rotarySliderImages.set (parameterID (Index::outputTrimmer), knob);
 
     const auto toggle = juce::ImageCache::getFromMemory (BinaryData::switch_strip_png, BinaryData::switch_strip_pngSize);
-    seriesLookAndFeel->toggleButtonImages.set ("power", toggle);
-    seriesLookAndFeel->toggleButtonImages.set ("AnalogPower", toggle);
+    seriesLookAndFeel->toggleButtonImages.set (parameterID (Index::power), toggle);
+    seriesLookAndFeel->toggleButtonImages.set (parameterID (Index::analogPower), toggle);
     seriesLookAndFeel->toggleButtonImages.set ("Led_png",
                                                juce::ImageCache::getFromMemory (BinaryData::led_strip_png, BinaryData::led_strip_pngSize));
 

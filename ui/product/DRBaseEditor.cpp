@@ -52,7 +52,7 @@ DRBaseEditor::DRBaseEditor (juce::LookAndFeel* lf, KA::PluginProcessor& p)
     {
         const juce::String id (control.parameterID);
 
-        if (id == "AnalogPower" && ! withAnalogPower)
+        if (id == KA::parameterID (KA::ParameterIndex::analogPower) && ! withAnalogPower)
             continue;
 
         addButtonWithAttachment (id, createToggleButton (id, control.bounds.x, control.bounds.y, control.bounds.width,

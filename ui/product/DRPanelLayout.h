@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/ParameterTable.h"
+
 #include <cstddef>
 #include <cstring>
 
@@ -12,6 +14,9 @@
 */
 namespace DRPanelLayout
 {
+using Index = KA::ParameterIndex;
+using KA::parameterID;
+
 struct Rect
 {
     int x, y, width, height;
@@ -56,38 +61,38 @@ constexpr float meterMaximumDecibels = 0.0f;
 
 constexpr Control knobs[] =
 {
-    { "InputTrimmer",  "", "INPUT",  { 32, 19, 25, 25 } },
-    { "OutputTrimmer", "", "OUTPUT", { 320, 19, 25, 25 } },
+    { parameterID (Index::inputTrimmer),  "", "INPUT",  { 32, 19, 25, 25 } },
+    { parameterID (Index::outputTrimmer), "", "OUTPUT", { 320, 19, 25, 25 } },
 };
 
 /** Switches and their LEDs; an LED shares the parameter of its switch. */
 constexpr Control switches[] =
 {
-    { "AnalogPower", "",        "ANALOG POWER", { 282, 120, 18, 18 } },
-    { "AnalogPower", "Led_png", "",             { 298, 112, 10, 10 } },
-    { "power",       "",        "POWER",        { 310, 114, 25, 25 } },
-    { "power",       "Led_png", "",             { 333, 116, 20, 20 } },
+    { parameterID (Index::analogPower), "",        "ANALOG POWER", { 282, 120, 18, 18 } },
+    { parameterID (Index::analogPower), "Led_png", "",             { 298, 112, 10, 10 } },
+    { parameterID (Index::power),       "",        "POWER",        { 310, 114, 25, 25 } },
+    { parameterID (Index::power),       "Led_png", "",             { 333, 116, 20, 20 } },
 };
 
 constexpr int faderY = 32, faderWidth = 38, faderHeight = 78;
 constexpr int valueLabelY = 101, valueLabelWidth = 28, valueLabelHeight = 8;
 
-constexpr Fader makeFader (const char* id, const char* legend, int faderX, int labelX)
+constexpr Fader makeFader (Index parameter, const char* legend, int faderX, int labelX)
 {
-    return { id, legend, { faderX, faderY, faderWidth, faderHeight },
-                         { labelX, valueLabelY, valueLabelWidth, valueLabelHeight } };
+    return { parameterID (parameter), legend, { faderX, faderY, faderWidth, faderHeight },
+                                              { labelX, valueLabelY, valueLabelWidth, valueLabelHeight } };
 }
 
 constexpr Fader faders[] =
 {
-    makeFader ("Level",  "LEVEL",   74,  74),
-    makeFader ("50Hz",   "50Hz",    102, 102),
-    makeFader ("120Hz",  "120Hz",   130, 131),
-    makeFader ("400Hz",  "400Hz",   158, 159),
-    makeFader ("500Hz",  "500Hz",   187, 187),
-    makeFader ("800Hz",  "800Hz",   215, 215),
-    makeFader ("4e5kHz", "4.5kHz",  243, 243),
-    makeFader ("10kHz",  "10kHz",   271, 271),
+    makeFader (Index::level,      "LEVEL",   74,  74),
+    makeFader (Index::band50Hz,   "50Hz",    102, 102),
+    makeFader (Index::band120Hz,  "120Hz",   130, 131),
+    makeFader (Index::band400Hz,  "400Hz",   158, 159),
+    makeFader (Index::band500Hz,  "500Hz",   187, 187),
+    makeFader (Index::band800Hz,  "800Hz",   215, 215),
+    makeFader (Index::band4e5kHz, "4.5kHz",  243, 243),
+    makeFader (Index::band10kHz,  "10kHz",   271, 271),
 };
 
 constexpr std::size_t numKnobs    = sizeof (knobs) / sizeof (knobs[0]);

@@ -69,11 +69,6 @@ TEST (BandDesign, QFollowsTheGainMagnitude)
     for (int band = 0; band < numBands; ++band)
         for (auto dB : testGains)
             EXPECT_NEAR (bandQ (band, bandNormalisedValue (dB)), independentQ (band, dB), 1e-5);
-
-    EXPECT_EQ (findBandIndex ("50Hz"), 0);
-    EXPECT_EQ (findBandIndex ("4e5kHz"), 5);
-    EXPECT_EQ (findBandIndex ("10kHz"), 6);
-    EXPECT_EQ (findBandIndex ("Level"), -1);
 }
 
 TEST (BandDesign, ResponseIsThePrewarpedAnalogPrototype)

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cfloat>
+#include <cstring>
 #include <thread>
 
 using namespace KA::Test;
@@ -178,30 +179,40 @@ TEST (Reliability, EveryRateBlockSizeAndAutomationGivesCleanOutput)
     }
 }
 
-TEST (Reliability, NonFiniteInputDoesNotPoisonLaterOutput)
+TEST (Reliability, NonFiniteInputNeverReachesTheOutputWhileTheChainRuns)
 {
-    RedeVaAudioProcessor p;
-    prepare (p, 48000.0, 256);
-    juce::Random random (8);
-    juce::MidiBuffer midi;
-
-    juce::AudioBuffer<float> bad (2, 256);
-    fillNoise (bad, random);
-    bad.setSample (0, 10, std::numeric_limits<float>::quiet_NaN());
-    bad.setSample (1, 20, std::numeric_limits<float>::infinity());
-    bad.setSample (0, 30, -std::numeric_limits<float>::infinity());
-    bad.setSample (1, 40, 1.0e-42f);
-    p.processBlock (bad, midi);
-
-    // The dry share of the power fade still carries the bad samples through; once
-    // the fade is complete, every later block must be clean.
-    juce::AudioBuffer<float> buffer (2, 256);
-    for (int i = 0; i < 40; ++i)
+    // Fading in (the dry copy still has a share), then on and settled.
+    for (int settledFrames : { 0, 4800 })
     {
+        RedeVaAudioProcessor p;
+        prepare (p, 48000.0, 256);
+        juce::Random random (8);
+        juce::MidiBuffer midi;
+        juce::AudioBuffer<float> buffer (2, 256);
+
+        for (int done = 0; done < settledFrames; done += 256)
+            processNoise (p, buffer, random);
+
         fillNoise (buffer, random);
+        buffer.setSample (0, 10, std::numeric_limits<float>::quiet_NaN());
+        buffer.setSample (1, 20, std::numeric_limits<float>::infinity());
+        buffer.setSample (0, 30, -std::numeric_limits<float>::infinity());
+        buffer.setSample (1, 40, 1.0e-42f);
         p.processBlock (buffer, midi);
-        if (i >= 10)
-            ASSERT_TRUE (allClean (buffer)) << "block " << i;
+        ASSERT_TRUE (allClean (buffer)) << settledFrames;
+
+        for (int i = 0; i < 20; ++i)
+            ASSERT_TRUE (processNoise (p, buffer, random)) << settledFrames << ", block " << i;
+
+        // Off and settled, the block leaves exactly as it came, bad samples included.
+        setReal (p, "power", 0.0f);
+        for (int i = 0; i < 20; ++i)
+            processNoise (p, buffer, random);
+        buffer.setSample (0, 10, std::numeric_limits<float>::quiet_NaN());
+        const juce::AudioBuffer<float> input (buffer);
+        p.processBlock (buffer, midi);
+        for (int ch = 0; ch < 2; ++ch)
+            ASSERT_EQ (std::memcmp (buffer.getReadPointer (ch), input.getReadPointer (ch), 256 * sizeof (float)), 0);
     }
 }
 
@@ -230,6 +241,33 @@ TEST (Reliability, ParametersSetFromAnotherThreadWhileAudioRuns)
 
     running.store (false);
     automation.join();
+}
+
+TEST (Reliability, PreparedOnOneThreadWhileParametersChangeOnAnother)
+{
+    // A device restart prepares on its own thread while the user keeps moving
+    // controls; the band designs read the prepared rate (checked by the
+    // ThreadSanitizer build).
+    RedeVaAudioProcessor p;
+    std::atomic<bool> running { true };
+    std::thread device ([&]
+    {
+        juce::Random random (14);
+        juce::AudioBuffer<float> buffer (2, 64);
+        for (int i = 0; running.load(); ++i)
+        {
+            prepare (p, i % 2 == 0 ? 44100.0 : 48000.0, 64);
+            for (int block = 0; block < 4; ++block)
+                ASSERT_TRUE (processNoise (p, buffer, random));
+        }
+    });
+
+    juce::Random random (15);
+    for (int i = 0; i < 2000; ++i)
+        setReal (p, KA::parameterID (KA::bandParameter (random.nextInt (7))), random.nextFloat() * 30.0f - 15.0f);
+
+    running.store (false);
+    device.join();
 }
 
 TEST (Reliability, ProcessBlockDoesNotAllocate)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <complex>
+#include <functional>
 
 using namespace KA::Test;
 
@@ -230,4 +231,101 @@ TEST (SignalChain, LevelAtOrBelowMinusHundredIsSilence)
         for (int i = 2400; i < 9600; ++i)
             ASSERT_EQ (out.getSample (0, i), 0.0f) << level << " at " << i;
     }
+}
+
+namespace
+{
+void moveControls (RedeVaAudioProcessor& p)
+{
+    const std::pair<const char*, float> moved[] { { "50Hz", 6.0f }, { "400Hz", -9.0f }, { "10kHz", 4.5f },
+                                                  { "Level", -6.0f }, { "InputTrimmer", 3.0f }, { "OutputTrimmer", -2.0f } };
+    for (auto [id, value] : moved)
+        setReal (p, id, value);
+}
+
+juce::AudioBuffer<float> noise (int frames, int seed)
+{
+    juce::AudioBuffer<float> buffer (2, frames);
+    juce::Random random (seed);
+    for (int ch = 0; ch < 2; ++ch)
+        for (int i = 0; i < frames; ++i)
+            buffer.setSample (ch, i, random.nextFloat() - 0.5f);
+    return buffer;
+}
+} // namespace
+
+TEST (SignalChain, APrepareAfterAnotherStartsEverySmootherAtItsTarget)
+{
+    const auto input = noise (4096, 21);
+    auto render = [&input] (const std::function<void (RedeVaAudioProcessor&)>& setUp)
+    {
+        RedeVaAudioProcessor p;
+        setUp (p);
+        return runThrough (p, input, 256);
+    };
+
+    // One preparation, then silence until every ramp (bands, Level, trims, mix, power)
+    // has landed; reset clears the filters, which the curve's offset at 0 has stirred.
+    const auto reference = render ([] (auto& p)
+    {
+        moveControls (p);
+        prepare (p, 48000.0, 256);
+        juce::AudioBuffer<float> silence (2, 4800);
+        silence.clear();
+        runThrough (p, silence, 256);
+        p.reset();
+    });
+
+    const auto twoPrepares = render ([] (auto& p)
+    {
+        moveControls (p);
+        prepare (p, 48000.0, 256);
+        prepare (p, 48000.0, 256);
+    });
+
+    const auto movedWhileStopped = render ([&input] (auto& p)
+    {
+        prepare (p, 48000.0, 256);
+        runThrough (p, input, 256);
+        moveControls (p);
+        prepare (p, 48000.0, 256);
+    });
+
+    for (int ch = 0; ch < 2; ++ch)
+        for (int i = 0; i < input.getNumSamples(); ++i)
+        {
+            ASSERT_EQ (twoPrepares.getSample (ch, i), reference.getSample (ch, i)) << ch << "/" << i;
+            ASSERT_EQ (movedWhileStopped.getSample (ch, i), reference.getSample (ch, i)) << ch << "/" << i;
+        }
+}
+
+TEST (SignalChain, AStateRestoredBeforeTheFirstPrepareIsWhatItFadesInTo)
+{
+    RedeVaAudioProcessor settled;
+    moveControls (settled);
+    prepare (settled, 48000.0, 256);
+    prepare (settled, 48000.0, 256);
+    juce::MemoryBlock state;
+    settled.getStateInformation (state);
+
+    RedeVaAudioProcessor p;
+    p.setStateInformation (state.getData(), (int) state.getSize());
+    prepare (p, 48000.0, 256);
+
+    // One frame into the fade from silence, then landed after 2400 frames.
+    for (int frames : { 1, 2399 })
+    {
+        runThrough (p, noise (frames, frames), 256);
+        for (int b = 0; b < RedeVaAudioProcessor::numBands; ++b)
+            for (int j = 0; j < KA::LatticeBand::numCoefficients; ++j)
+            {
+                const auto target = settled.getBand (b).getCurrentValue (j);
+                ASSERT_EQ (p.getBand (b).getTargetValue (j), target) << b << "/" << j;
+                if (frames == 1)
+                    ASSERT_NEAR (p.getBand (b).getCurrentValue (j), target / 2400.0f, 1e-6f) << b << "/" << j;
+                else
+                    ASSERT_EQ (p.getBand (b).getCurrentValue (j), target) << b << "/" << j;
+            }
+    }
+    EXPECT_EQ (p.getLevelGain().getSmoother().getCurrentValue(), settled.getLevelGain().getSmoother().getCurrentValue());
 }
