@@ -2,6 +2,7 @@
 // control, readout, meter and text at its place, in its colours and fonts.
 
 #include "app/RedeVaPlugin.h"
+#include "engine/GlobalStrings.h"
 #include "tests/ui/support/ReviewedPicture.h"
 #include "ui/dialogs/DialogBoxes.h"
 #include "ui/editor/PluginEditor.h"
@@ -12,6 +13,8 @@ TEST (EditorPicture, EditorAndQuestionBoxLookAsReviewed)
     for (auto [name, message] : { std::pair { "editor", "" }, { "question", "Delete the preset \"Warm\"?" } })
     {
         RedeVaPlugin processor;
+        // The sign-up form a first start offers would cover the panel.
+        processor.globalSettings->getUserSettings()->setValue (KA::GlobalStrings::showMailForm, false);
         std::unique_ptr<juce::AudioProcessorEditor> editor (processor.createEditorIfNeeded());
         auto& pluginEditor = static_cast<KA::PluginEditor&> (*editor);
         dynamic_cast<DRBaseEditor&> (*pluginEditor.getEditorView()).timerCallback();
