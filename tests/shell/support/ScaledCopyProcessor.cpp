@@ -22,9 +22,13 @@ void ScaledCopyProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::
     largestBlock = juce::jmax (largestBlock.load(), n);
     const auto g = gain->get();
 
-    for (int ch = 0; ch < buffer.getNumChannels(); ++ch)
+    // Like the product, a mono input feeds every output: last channel first, so the
+    // input is read before its own channel is overwritten.
+    const auto lastInput = juce::jmax (0, getTotalNumInputChannels() - 1);
+
+    for (int ch = buffer.getNumChannels(); --ch >= 0;)
     {
-        juce::FloatVectorOperations::copy (scratch.get(), buffer.getReadPointer (ch), n);
+        juce::FloatVectorOperations::copy (scratch.get(), buffer.getReadPointer (juce::jmin (ch, lastInput)), n);
         juce::FloatVectorOperations::copyWithMultiply (buffer.getWritePointer (ch), scratch.get(), g, n);
     }
 

@@ -6,7 +6,7 @@
 
 namespace KA::Test
 {
-/** Stereo in and out, output = gain x input. Like a real processor it keeps a scratch
+/** Stereo in and out (or any layout the player asks for), output = gain x input. Like a real processor it keeps a scratch
     copy sized by prepareToPlay, so a block longer than announced overruns it (and the
     sanitizer says so). Its "gain" parameter travels in its state. */
 class ScaledCopyProcessor : public juce::AudioProcessor
