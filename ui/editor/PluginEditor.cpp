@@ -45,7 +45,10 @@ void PluginEditor::createComponents()
     toolBar = createToolBar();
 
     if (editorView != nullptr)
+    {
+        editorView->imageDrawnByOwner = true;
         addAndMakeVisible (*editorView);
+    }
 
     addAndMakeVisible (*panel);
 
@@ -93,21 +96,49 @@ void PluginEditor::showMailListDialog()
 
 void PluginEditor::paint (juce::Graphics& g)
 {
-    if (! backgroundImage.isValid() || g.getClipBounds().isEmpty())
+    if (g.getClipBounds().isEmpty())
         return;
 
-    const auto imageWidth = backgroundImage.getWidth();
-    const auto imageHeight = backgroundImage.getHeight();
+    backdrop.draw (g, getWidth(), getHeight(), getBackdropSources(), [this] (juce::Graphics& ig) { paintBackdrop (ig); });
+}
 
-    if (imageWidth <= 0 || imageHeight <= 0)
+juce::Array<juce::var> PluginEditor::getBackdropSources() const
+{
+    const auto identity = [] (const juce::Image& image) { return juce::var ((juce::int64) (juce::pointer_sized_int) image.getPixelData()); };
+    juce::Array<juce::var> sources { identity (backgroundImage) };
+
+    if (editorView != nullptr && editorView->isVisible())
     {
-        g.drawImageAt (backgroundImage, 0, 0);
-        return;
+        const auto& t = editorView->getTransform();
+        const auto b = editorView->getBounds();
+        for (const auto& v : { identity (editorView->image), juce::var (editorView->imagePlacement),
+                                   juce::var (t.mat00), juce::var (t.mat01), juce::var (t.mat02),
+                                   juce::var (t.mat10), juce::var (t.mat11), juce::var (t.mat12),
+                                   juce::var (b.getX()), juce::var (b.getY()), juce::var (b.getWidth()), juce::var (b.getHeight()) })
+            sources.add (v);
     }
 
-    g.drawImageTransformed (backgroundImage,
-                            juce::AffineTransform::scale ((float) getWidth() / (float) imageWidth,
-                                                          (float) getHeight() / (float) imageHeight));
+    return sources;
+}
+
+void PluginEditor::paintBackdrop (juce::Graphics& g) const
+{
+    if (backgroundImage.isValid())
+        g.drawImageTransformed (backgroundImage,
+                                juce::AffineTransform::scale ((float) getWidth() / (float) backgroundImage.getWidth(),
+                                                              (float) getHeight() / (float) backgroundImage.getHeight()));
+
+    if (editorView == nullptr || ! editorView->isVisible())
+        return;
+
+    // As the view would draw it in its own paint: through its transform, clipped to it.
+    g.addTransform (editorView->getTransform());
+
+    if (g.reduceClipRegion (editorView->getBounds()))
+    {
+        g.setOrigin (editorView->getPosition());
+        editorView->drawImage (g);
+    }
 }
 
 void PluginEditor::resized()
