@@ -12,7 +12,7 @@ packages=(
     libcurl4-openssl-dev libpng-dev libjpeg-dev zlib1g-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
-    xvfb xauth libxtst6 fonts-dejavu-core
+    xvfb xauth libxtst6 fonts-wine
 )
 
 missing=()

@@ -2,6 +2,7 @@
 #include "shell/NotificationArea.h"
 #include "tests/shell/support/InProcessShell.h"
 #include "tests/shell/support/MessageLoop.h"
+#include "tests/ui/support/DrawnText.h"
 
 using namespace KA::Test;
 using Window = KA::StandaloneFilterWindow;
@@ -57,6 +58,7 @@ TEST_F (FilterWindowLayout, MutedAtLaunchTheBarTakesTheTopAndTheEditorTheRest)
     EXPECT_EQ (editorArea(), content->getLocalBounds().withTrimmedTop (30));
 
     EXPECT_EQ (bar().getLabel().getText(), "Audio input is muted to avoid feedback loop");
+    EXPECT_TRUE (drawsWhole (bar().getButton(), "Unmute Input"));
     EXPECT_EQ (bar().getLabel().getName(), "notification");
     EXPECT_EQ (bar().getLabel().findColour (juce::Label::textColourId), juce::Colour (0xff000000));
     EXPECT_EQ (bar().getButton().getButtonText(), "Unmute Input");

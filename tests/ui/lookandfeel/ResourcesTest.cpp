@@ -1,6 +1,7 @@
 #include "BinaryData.h"
 #include "ui/product/DRPanelLayout.h"
 #include "ui/lookandfeel/PluginBarLookAndFeel.h"
+#include "ui/lookandfeel/TrueTypeFace.h"
 
 #include <gtest/gtest.h>
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -74,8 +75,27 @@ TEST (Resources, EmbeddedFontLoads)
 {
     const auto typeface = KA::PluginBarLookAndFeel::getEmbeddedTypeface();
     ASSERT_NE (typeface, nullptr);
-    EXPECT_EQ (typeface->getName(), "DejaVu Sans");
+    EXPECT_EQ (typeface->getName(), "Tahoma");
     EXPECT_GT (juce::Font (typeface).withHeight (20.0f).getStringWidthFloat ("Level"), 20.0f);
+}
+
+TEST (Resources, TypographicMetricsFlagIsClearedWithinTheDataOnly)
+{
+    const juce::MemoryBlock font (BinaryData::tahoma_ttf, (size_t) BinaryData::tahoma_ttfSize);
+    auto whole = font;
+    ASSERT_TRUE (KA::clearTypographicMetricsFlag (whole));
+    // Exactly one bit differs: bit 7 of the OS/2 table's fsSelection.
+    int differingBits = 0;
+    for (size_t i = 0; i < font.getSize(); ++i)
+        differingBits += juce::BigInteger ((int) (font[i] ^ whole[i])).countNumberOfSetBits();
+    EXPECT_EQ (differingBits, 1);
+
+    // Cut short anywhere, the data is read and written only within itself (the sanitizer watches).
+    for (size_t size : { (size_t) 0, (size_t) 5, (size_t) 12, (size_t) 100, font.getSize() / 2 })
+    {
+        juce::MemoryBlock cut (font.getData(), size);
+        KA::clearTypographicMetricsFlag (cut);
+    }
 }
 
 TEST (Resources, AlertIconsParseToFiniteDrawables)

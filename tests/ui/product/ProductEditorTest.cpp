@@ -1,4 +1,5 @@
 #include "app/RedeVaPlugin.h"
+#include "tests/ui/support/DrawnText.h"
 #include "ui/product/DRBaseEditor.h"
 #include "ui/product/RedeVaAudioProcessorEditor.h"
 #include "ui/product/RedeVaEditor.h"
@@ -310,6 +311,19 @@ TEST_F (EditorFixture, ReadoutsShowValueAndUnit)
     parameter ("Level").setValueNotifyingHost (0.0f);
     panel().timerCallback();
     EXPECT_EQ (panel().getValueLabel (0).getText(), "-oo dB");
+}
+
+TEST_F (EditorFixture, WidestReadoutsAreDrawnWhole)
+{
+    parameter ("Level").setValueNotifyingHost (parameter ("Level").convertTo0to1 (-100.0f));
+    parameter ("50Hz").setValueNotifyingHost (0.0f);
+    panel().timerCallback();
+
+    for (auto [index, text] : { std::pair (0, "-100.0 dB"), std::pair (1, "-15.0 dB") })
+    {
+        ASSERT_EQ (panel().getValueLabel (index).getText(), text);
+        EXPECT_TRUE (KA::Test::drawsWhole (panel().getValueLabel (index), text));
+    }
 }
 
 TEST_F (EditorFixture, ReadoutBeingEditedIsLeftAlone)
