@@ -295,56 +295,43 @@ TEST (EditorPaint, BackgroundStretchesOverTheWholeEditor)
 
 TEST (EditorPaint, ReusedEditorPaintsAsAFreshOneAfterSizeScaleOrBackgroundChange)
 {
-    // The background and the view's image are rendered once and reused: a change of
-    // size, pixel scale or background must not leave a stale picture behind.
+    // Background and view image are rendered once and reused: no stale picture may remain.
     const auto halves = [] (juce::Colour left, int w, int h)
     {
-        juce::Image image (juce::Image::ARGB, w, h, true);
-        juce::Graphics g (image);
-        g.setColour (left);
-        g.fillRect (0, 0, w / 2, h);
-        g.setColour (juce::Colours::blue);
-        g.fillRect (w / 2, 0, w - w / 2, h);
+        juce::Image image (juce::Image::RGB, w, h, false);
+        image.clear (image.getBounds(), juce::Colours::blue);
+        image.clear ({ 0, 0, w / 2, h }, left);
         return image;
     };
     const auto viewImage = halves (juce::Colours::white, 750, 291);
     const auto red = halves (juce::Colours::red, 10, 7), green = halves (juce::Colours::green, 10, 7);
-    const auto prepare = [&] (ProbeEditor& e, int w, int h, const juce::Image& background, bool withView)
+    const struct Step { int w, h; float scale; const juce::Image& background; bool withView; } steps[] = {
+        { 690, 284, 1.0f, red, true }, { 500, 220, 1.0f, red, true }, { 500, 220, 2.0f, red, true },
+        { 500, 220, 2.0f, green, true }, { 500, 220, 1.0f, green, false }, { 400, 200, 1.0f, green, false } };
+    const auto paint = [&] (ProbeEditor& e, const Step& step)
     {
         e.getEditorView()->image = viewImage;
-        e.getEditorView()->setVisible (withView);
-        e.backgroundImage = background;
-        e.setSize (w, h);
-    };
-    const auto paint = [] (ProbeEditor& e, float scale)
-    {
-        juce::Image image (juce::Image::ARGB, juce::roundToInt ((float) e.getWidth() * scale),
-                           juce::roundToInt ((float) e.getHeight() * scale), true);
-        juce::Graphics g (image);
-        g.addTransform (juce::AffineTransform::scale (scale));
+        e.getEditorView()->setVisible (step.withView);
+        e.backgroundImage = step.background;
+        e.setSize (step.w, step.h);
+        juce::Image picture (juce::Image::ARGB, juce::roundToInt (step.w * step.scale), juce::roundToInt (step.h * step.scale), true);
+        juce::Graphics g (picture);
+        g.addTransform (juce::AffineTransform::scale (step.scale));
         e.paintEntireComponent (g, true);
-        return image;
+        return picture;
     };
-
     EditorProbeProcessor processor;
     auto reused = openEditor (processor);
-    const struct { int w, h; float scale; const juce::Image& background; bool withView; } steps[] = {
-        { 690, 284, 1.0f, red, true }, { 900, 400, 1.0f, red, true }, { 900, 400, 2.0f, red, true },
-        { 900, 400, 2.0f, green, true }, { 900, 400, 1.0f, green, false }, { 600, 300, 1.0f, green, false } };
 
     for (auto& step : steps)
     {
-        prepare (*reused, step.w, step.h, step.background, step.withView);
-        const auto picture = paint (*reused, step.scale);
-        auto fresh = openEditor (processor);
-        prepare (*fresh, step.w, step.h, step.background, step.withView);
-        const auto expected = paint (*fresh, step.scale);
+        const auto picture = paint (*reused, step);
+        const auto expected = paint (*openEditor (processor), step);
 
         // The view's image over the background: white left of the view's middle.
         const auto probe = inEditor (*reused->getEditorView(), { 50.0f, 70.0f }) * step.scale;
         EXPECT_EQ (picture.getPixelAt ((int) probe.x, (int) probe.y),
                    step.withView ? juce::Colours::white : step.background.getPixelAt (0, 0)) << step.w << "x" << step.h;
-
         const juce::Image::BitmapData a (picture, juce::Image::BitmapData::readOnly), b (expected, juce::Image::BitmapData::readOnly);
         for (int y = 0; y < a.height; ++y)
             ASSERT_EQ (std::memcmp (a.getLinePointer (y), b.getLinePointer (y), (size_t) a.lineStride), 0)
