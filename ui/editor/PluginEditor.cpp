@@ -111,11 +111,9 @@ juce::Array<juce::var> PluginEditor::getBackdropSources() const
     {
         const auto& t = editorView->getTransform();
         const auto b = editorView->getBounds();
-        for (const auto& v : { identity (editorView->image), juce::var (editorView->imagePlacement),
-                                   juce::var (t.mat00), juce::var (t.mat01), juce::var (t.mat02),
-                                   juce::var (t.mat10), juce::var (t.mat11), juce::var (t.mat12),
-                                   juce::var (b.getX()), juce::var (b.getY()), juce::var (b.getWidth()), juce::var (b.getHeight()) })
-            sources.add (v);
+        sources.addArray (juce::Array<juce::var> (identity (editorView->image), editorView->imagePlacement,
+                                                  t.mat00, t.mat01, t.mat02, t.mat10, t.mat11, t.mat12,
+                                                  b.getX(), b.getY(), b.getWidth(), b.getHeight()));
     }
 
     return sources;
