@@ -113,6 +113,22 @@ SettingsPluginInOuts StandalonePluginHolder::getMainChannelCounts() const
              (int16_t) processor->getMainBusNumOutputChannels() };
 }
 
+SettingsPluginInOuts StandalonePluginHolder::getDeviceChannelCounts() const
+{
+    // Entry 0 has one output, which on a desktop is the left speaker alone. Where the list
+    // also offers entry 0's inputs with two outputs, the device is asked for two: a device
+    // that has only one opens with that one, and the player then runs the processor with
+    // the outputs the device really has.
+    const auto counts = getMainChannelCounts();
+
+    if (counts.numOuts < 2)
+        for (const auto& configuration : channelConfiguration)
+            if (configuration.numIns == counts.numIns && configuration.numOuts == 2)
+                return configuration;
+
+    return counts;
+}
+
 //==============================================================================
 void StandalonePluginHolder::setupAudioDevices (bool enableAudioInput, const juce::String& preferredDefaultDeviceName,
                                                 const juce::AudioDeviceManager::AudioDeviceSetup* preferredSetupOptions)
@@ -131,7 +147,7 @@ void StandalonePluginHolder::reloadAudioDeviceState (bool enableAudioInput, cons
     if (settings != nullptr)
         savedState = GuardedXml::parse (settings->getValue (audioSetupKey), GuardedXml::Shape::deviceSetup);
 
-    const auto counts = getMainChannelCounts();
+    const auto counts = getDeviceChannelCounts();
 
     // A setup that names a device that is gone falls back to the default device; the
     // error text is of no use to anyone here.

@@ -87,6 +87,7 @@ private:
     void valueChanged (juce::Value& value) override;
 
     SettingsPluginInOuts getMainChannelCounts() const;
+    SettingsPluginInOuts getDeviceChannelCounts() const;
 
     juce::Array<SettingsPluginInOuts> requestedChannelConfiguration;
     ProcessorFactory processorFactory;

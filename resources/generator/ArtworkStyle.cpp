@@ -1,27 +1,30 @@
 #include "ArtworkStyle.h"
 
+#include "ui/lookandfeel/TrueTypeFace.h"
+
 namespace ArtworkStyle
 {
 static juce::Typeface::Ptr loadFace (const char* fileName)
 {
-    const juce::File file (juce::String ("/usr/share/fonts/truetype/dejavu/") + fileName);
+    const juce::File file (juce::String ("/usr/share/wine/fonts/") + fileName);
     juce::MemoryBlock data;
 
     if (! file.loadFileAsData (data))
     {
-        std::fprintf (stderr, "missing font %s (package fonts-dejavu-core)\n", file.getFullPathName().toRawUTF8());
+        std::fprintf (stderr, "missing font %s (package fonts-wine)\n", file.getFullPathName().toRawUTF8());
         std::exit (1);
     }
 
-    return juce::Typeface::createSystemTypefaceFor (data.getData(), data.getSize());
+    // Sized as the program sizes its own embedded copy of the regular face.
+    return KA::createTrueTypeFace (data.getData(), data.getSize());
 }
 
 struct Faces : private juce::DeletedAtShutdown
 {
     ~Faces() override { clearSingletonInstance(); }
 
-    juce::Typeface::Ptr regular = loadFace ("DejaVuSans.ttf");
-    juce::Typeface::Ptr bold = loadFace ("DejaVuSans-Bold.ttf");
+    juce::Typeface::Ptr regular = loadFace ("tahoma.ttf");
+    juce::Typeface::Ptr bold = loadFace ("tahomabd.ttf");
 
     JUCE_DECLARE_SINGLETON_SINGLETHREADED_MINIMAL (Faces)
 };

@@ -14,7 +14,8 @@ const juce::Colour dimLegend   { 0xff8d9097 };
 const juce::Colour tick        { 0xffb9bcc2 };
 const juce::Colour accent      { 0xffff2f2f };
 
-/** DejaVu Sans, bold or regular, from Debian's fonts-dejavu-core. */
+/** The panel's face, Tahoma (the Wine project's, from Debian's fonts-wine): the
+    bold one for legends, the regular one for scale numerals. */
 juce::Font font (float height, bool bold);
 
 /** Fine horizontal grain over a rectangle, the same for every run of the

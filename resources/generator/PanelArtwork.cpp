@@ -69,13 +69,17 @@ static void drawKnobScale (juce::Graphics& g, const L::Control& knob)
         g.drawLine ({ c + dir * (r + 1.6f), c + dir * (r + (major ? 4.0f : 3.0f)) }, major ? 0.7f : 0.45f);
     }
 
+    // "-" and "+" just outside the ends of the scale and a little above them: the
+    // meter windows hang right below the knobs, with their own "0" at the top corner.
     g.setColour (dimLegend);
-    const auto small = font (3.6f, false);
-    g.setFont (small);
-    const auto left = c + Point<float> (std::sin (L::knobStartAngle), -std::cos (L::knobStartAngle)) * (r + 5.0f);
-    const auto right = c + Point<float> (std::sin (L::knobEndAngle), -std::cos (L::knobEndAngle)) * (r + 5.0f);
-    g.drawText ("-", Rectangle<float> (6.0f, 4.0f).withCentre (left.translated (-1.5f, 0.0f)), juce::Justification::centred);
-    g.drawText ("+", Rectangle<float> (6.0f, 4.0f).withCentre (right.translated (1.5f, 0.0f)), juce::Justification::centred);
+    g.setFont (font (3.6f, false));
+    const auto end = [&] (float angle, float outwards)
+    {
+        const auto tip = c + Point<float> (std::sin (angle), -std::cos (angle)) * (r + 4.0f);
+        return Rectangle<float> (6.0f, 4.0f).withCentre (tip.translated (outwards, -2.5f));
+    };
+    g.drawText ("-", end (L::knobStartAngle, -3.0f), juce::Justification::centred);
+    g.drawText ("+", end (L::knobEndAngle, 3.0f), juce::Justification::centred);
 
     drawLegend (g, knob.legend, { c.x, 7.5f }, 4.6f);
 }
@@ -221,12 +225,21 @@ juce::Image drawControlPanel()
     drawSpacedText (g, "BASS EQUALIZER  /  Hz", { (firstBand.fader.x + lastBand.fader.x + L::faderCapWidth) * 0.5f, 116.5f },
                     font (3.6f, true), 0.2f);
 
-    // Switch plate.
-    const Rectangle<float> plate (252.0f, 110.5f, 110.0f, 31.5f);
+    // Switch plate. Right of the saturation LED its top steps down, clear of the
+    // output meter's caption, which hangs over the power switch.
+    juce::Path outline;
+    outline.startNewSubPath (252.0f, 110.5f);
+    outline.lineTo (309.5f, 110.5f);
+    outline.lineTo (309.5f, 113.3f);
+    outline.lineTo (362.0f, 113.3f);
+    outline.lineTo (362.0f, 142.0f);
+    outline.lineTo (252.0f, 142.0f);
+    outline.closeSubPath();
+    const auto plate = outline.createPathWithRoundedCorners (2.5f);
     g.setColour (Colour (0x66000000));
-    g.fillRoundedRectangle (plate, 2.5f);
+    g.fillPath (plate);
     g.setColour (Colour (0x16ffffff));
-    g.drawRoundedRectangle (plate, 2.5f, 0.5f);
+    g.strokePath (plate, juce::PathStrokeType (0.5f));
 
     for (auto& s : L::switches)
     {

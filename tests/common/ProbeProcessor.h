@@ -81,11 +81,14 @@ public:
         ++hookCalls;
         largestHookBlock = juce::jmax (largestHookBlock, (int) block.getNumSamples());
 
-        for (size_t ch = 0; ch < block.getNumChannels(); ++ch)
+        // Last channel first, so that an input a later output copies is still unprocessed.
+        const auto lastInput = (size_t) juce::jmax (0, getTotalNumInputChannels() - 1);
+        for (auto ch = block.getNumChannels(); ch-- > 0;)
         {
+            const auto* source = block.getChannelPointer (lastInputFeedsEveryOutput ? juce::jmin (ch, lastInput) : ch);
             auto* data = block.getChannelPointer (ch);
             for (size_t i = 0; i < block.getNumSamples(); ++i)
-                data[i] = hook (data[i]);
+                data[i] = hook (source[i]);
         }
     }
 
@@ -104,6 +107,8 @@ public:
     float getParameter (const juce::String& id) const { return parameters.getRawParameterValue (id)->load(); }
 
     std::function<float (float)> hook = [] (float x) { return 0.5f * x + 0.25f; };
+    /** As the product does, a mono input reaches every output. */
+    bool lastInputFeedsEveryOutput = false;
     int hookCalls = 0;
     int largestHookBlock = 0;
     std::vector<std::pair<juce::String, float>> changes;

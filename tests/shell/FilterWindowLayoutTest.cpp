@@ -2,6 +2,7 @@
 #include "shell/NotificationArea.h"
 #include "tests/shell/support/InProcessShell.h"
 #include "tests/shell/support/MessageLoop.h"
+#include "tests/ui/support/DrawnText.h"
 
 using namespace KA::Test;
 using Window = KA::StandaloneFilterWindow;
@@ -50,6 +51,7 @@ TEST_F (FilterWindowLayout, BarOverTheEditorWhileMutedTheEditorAloneOtherwise)
     EXPECT_TRUE (bar().isVisible());
     EXPECT_EQ (bar().getBounds(), juce::Rectangle<int> (0, 0, content->getWidth(), 30));
     EXPECT_EQ (editorArea(), content->getLocalBounds().withTrimmedTop (30));
+    EXPECT_TRUE (drawsWhole (bar().getButton(), "Unmute Input"));
     const auto inner = bar().getLocalBounds().reduced (5);
     EXPECT_EQ (bar().getButton().getBounds(), inner.withLeft (inner.getRight() - 70));
     EXPECT_EQ (bar().getLabel().getBounds(), inner.withTrimmedRight (70));

@@ -1,3 +1,4 @@
+#include "engine/RedeVaAudioProcessor.h"
 #include "shell/MainContentComponent.h"
 #include "shell/NotificationArea.h"
 #include "tests/common/ProbeProcessor.h"
@@ -65,21 +66,26 @@ double matchedShare (const JackProbe::Recording& r, double gain, int maxLag)
 class JackAudioPath : public ::testing::Test
 {
 protected:
-    void SetUp() override
+    void SetUp() override { start(); }
+
+    /** A server with monitored playback ports when they are given, and the holder sized
+        from the channel configurations given (none: from the processor's buses). */
+    void start (int monitoredPlaybackPorts = 0, const juce::Array<KA::SettingsPluginInOuts>& channels = {})
     {
         ASSERT_TRUE (ensureVirtualDisplay().isNotEmpty());
-        jack = std::make_unique<JackServer> (256);
+        jack = std::make_unique<JackServer> (256, 48000, monitoredPlaybackPorts);
         ASSERT_TRUE (jack->isRunning()) << "jackd with the dummy driver did not start:\n" << jack->getLog();
 
         settings.setValue ("audioSetup", "<DEVICESETUP deviceType=\"JACK\" audioOutputDeviceName=\"system\""
                                          " audioInputDeviceName=\"system\"/>");
 
         window = std::make_unique<Window> ("JACK test", juce::Colours::black, &settings, false,
-                                           juce::String(), nullptr, juce::Array<KA::SettingsPluginInOuts>(), false,
+                                           juce::String(), nullptr, channels, false,
                                            [this]
                                            {
                                                processor = new ProbeProcessor();
                                                processor->hook = [] (float x) { return gain * x; };
+                                               processor->lastInputFeedsEveryOutput = true;
                                                return processor;
                                            });
         window->setVisible (true);
@@ -95,11 +101,11 @@ protected:
         jack = nullptr;
     }
 
-    void connectProbe()
+    void connectProbe (const juce::StringArray& portsToRecord = {})
     {
         probe = std::make_unique<JackProbe> (jack->getName());
         ASSERT_TRUE (probe->isOpen());
-        ASSERT_TRUE (probe->connectTo ("JUCEJack")) << probe->describeConnections();
+        ASSERT_TRUE (probe->connectTo ("JUCEJack", portsToRecord)) << probe->describeConnections();
     }
 
     void unmuteWithTheBarButton()
@@ -164,3 +170,31 @@ TEST_F (JackAudioPath, InputIsMutedUntilUnmutedThenReachesTheOutputProcessedWhat
 
     EXPECT_LE (processor->largestBlock.load(), prepared);
 }
+
+/** The product's channel configurations on a device with this many playback ports. */
+class JackPlaybackPorts : public JackAudioPath, public ::testing::WithParamInterface<int>
+{
+protected:
+    void SetUp() override { start (GetParam(), RedeVaAudioProcessor().getChannelConfigurations()); }
+};
+
+TEST_P (JackPlaybackPorts, OneInputPlaysOnEverySpeakerUpToTwo)
+{
+    ASSERT_TRUE (runUntil ([this] { return processor->blocksProcessed.load() > 20; }, 5000));
+    EXPECT_EQ (processor->getMainBusNumInputChannels(), 1);
+    EXPECT_EQ (processor->getMainBusNumOutputChannels(), GetParam());
+
+    connectProbe ({ "system:monitor_1", GetParam() > 1 ? "system:monitor_2" : "" });
+    unmuteWithTheBarButton();
+    auto r = record();
+    ASSERT_FALSE (r.sent.empty());
+    EXPECT_GT (matchedShare (r, gain, 4096), 0.8);
+
+    if (GetParam() > 1)
+    {
+        std::swap (r.received, r.secondReceived);
+        EXPECT_GT (matchedShare (r, gain, 4096), 0.8) << "second speaker";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P (MonoAndStereoDevices, JackPlaybackPorts, ::testing::Values (1, 2));

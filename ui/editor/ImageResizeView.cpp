@@ -15,8 +15,14 @@ juce::Rectangle<float> ImageResizeView::getImageBounds() const
     return { (float) image.getWidth() / imageScale, (float) image.getHeight() / imageScale };
 }
 
-void ImageResizeView::paint (juce::Graphics& g)
+void ImageResizeView::drawImage (juce::Graphics& g) const
 {
     g.drawImageWithin (image, 0, 0, getWidth(), getHeight(), juce::RectanglePlacement (imagePlacement), false);
+}
+
+void ImageResizeView::paint (juce::Graphics& g)
+{
+    if (! imageDrawnByOwner)
+        drawImage (g);
 }
 } // namespace KA

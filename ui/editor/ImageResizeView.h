@@ -22,8 +22,15 @@ public:
     /** Handed to the controls this panel creates. */
     juce::LookAndFeel* controlLookAndFeel = nullptr;
 
+    /** Set by an owner that draws the image itself, under this view, into a cached
+        picture of its own; paint then leaves it out. */
+    bool imageDrawnByOwner = false;
+
     /** The image's size in layout units. */
     juce::Rectangle<float> getImageBounds() const;
+
+    /** Draws the image over the view's area, in the view's coordinates. */
+    void drawImage (juce::Graphics&) const;
 
     void paint (juce::Graphics&) override;
 

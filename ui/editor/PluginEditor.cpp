@@ -45,7 +45,10 @@ void PluginEditor::createComponents()
     toolBar = createToolBar();
 
     if (editorView != nullptr)
+    {
+        editorView->imageDrawnByOwner = true;
         addAndMakeVisible (*editorView);
+    }
 
     addAndMakeVisible (*panel);
 
@@ -89,21 +92,47 @@ void PluginEditor::presetWillChange()
 
 void PluginEditor::paint (juce::Graphics& g)
 {
-    if (! backgroundImage.isValid() || g.getClipBounds().isEmpty())
+    if (g.getClipBounds().isEmpty())
         return;
 
-    const auto imageWidth = backgroundImage.getWidth();
-    const auto imageHeight = backgroundImage.getHeight();
+    backdrop.draw (g, getWidth(), getHeight(), getBackdropSources(), [this] (juce::Graphics& ig) { paintBackdrop (ig); });
+}
 
-    if (imageWidth <= 0 || imageHeight <= 0)
+juce::Array<juce::var> PluginEditor::getBackdropSources() const
+{
+    const auto identity = [] (const juce::Image& image) { return juce::var ((juce::int64) (juce::pointer_sized_int) image.getPixelData()); };
+    juce::Array<juce::var> sources { identity (backgroundImage) };
+
+    if (editorView != nullptr && editorView->isVisible())
     {
-        g.drawImageAt (backgroundImage, 0, 0);
-        return;
+        const auto& t = editorView->getTransform();
+        const auto b = editorView->getBounds();
+        sources.addArray (juce::Array<juce::var> (identity (editorView->image), editorView->imagePlacement,
+                                                  t.mat00, t.mat01, t.mat02, t.mat10, t.mat11, t.mat12,
+                                                  b.getX(), b.getY(), b.getWidth(), b.getHeight()));
     }
 
-    g.drawImageTransformed (backgroundImage,
-                            juce::AffineTransform::scale ((float) getWidth() / (float) imageWidth,
-                                                          (float) getHeight() / (float) imageHeight));
+    return sources;
+}
+
+void PluginEditor::paintBackdrop (juce::Graphics& g) const
+{
+    if (backgroundImage.isValid())
+        g.drawImageTransformed (backgroundImage,
+                                juce::AffineTransform::scale ((float) getWidth() / (float) backgroundImage.getWidth(),
+                                                              (float) getHeight() / (float) backgroundImage.getHeight()));
+
+    if (editorView == nullptr || ! editorView->isVisible())
+        return;
+
+    // As the view would draw it in its own paint: through its transform, clipped to it.
+    g.addTransform (editorView->getTransform());
+
+    if (g.reduceClipRegion (editorView->getBounds()))
+    {
+        g.setOrigin (editorView->getPosition());
+        editorView->drawImage (g);
+    }
 }
 
 void PluginEditor::resized()

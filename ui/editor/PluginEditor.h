@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/PluginProcessor.h"
+#include "ui/editor/CachedBackdrop.h"
 #include "ui/editor/ImageResizeView.h"
 #include "ui/dialogs/ManageDialogComponent.h"
 #include "ui/editor/Panel.h"
@@ -71,6 +72,12 @@ protected:
     PluginBarLookAndFeel lookAndFeel;
 
 private:
+    /** The background scaled to the editor and the control view's image under its
+        transform: what does not change between repaints. */
+    void paintBackdrop (juce::Graphics&) const;
+    juce::Array<juce::var> getBackdropSources() const;
+
+    CachedBackdrop backdrop;
     std::unique_ptr<ImageResizeView> editorView;
     std::unique_ptr<ToolBar> toolBar;
     std::unique_ptr<Panel> panel;

@@ -1,5 +1,6 @@
 #include "ui/lookandfeel/PluginBarLookAndFeel.h"
 #include "ui/lookandfeel/PluginBarLookAndFeel_DocumentWindowButton.h"
+#include "ui/lookandfeel/TrueTypeFace.h"
 
 #include "BinaryData.h"
 
@@ -13,8 +14,7 @@ namespace
 struct EmbeddedTypefaceHolder : private juce::DeletedAtShutdown
 {
     EmbeddedTypefaceHolder()
-        : typeface (juce::Typeface::createSystemTypefaceFor (BinaryData::DejaVuSans_ttf,
-                                                             (size_t) BinaryData::DejaVuSans_ttfSize))
+        : typeface (createTrueTypeFace (BinaryData::tahoma_ttf, (size_t) BinaryData::tahoma_ttfSize))
     {
     }
 

@@ -7,6 +7,7 @@ namespace KA::Test
 {
 JackProbe::JackProbe (const juce::String& serverName)
 {
+
     jack_status_t status {};
     // libjack keys a client's notification socket by client name and user only, not by
     // server: a name shared with a probe in another test process would cross the wires.
@@ -18,9 +19,11 @@ JackProbe::JackProbe (const juce::String& serverName)
         return;
 
     output = jack_port_register (client, "out", JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput, 0);
-    input = jack_port_register (client, "in", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
-    sentStore.resize (1 << 18);
-    receivedStore.resize (1 << 18);
+    inputs[0] = jack_port_register (client, "in", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
+    inputs[1] = jack_port_register (client, "in2", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
+
+    for (auto* store : { &sentStore, &receivedStore, &secondReceivedStore })
+        store->resize (1 << 18);
 
     jack_set_process_callback (client, processCallback, this);
     jack_activate (client);
@@ -58,55 +61,70 @@ namespace
     }
 } // namespace
 
-bool JackProbe::connectTo (const juce::String& clientName)
+bool JackProbe::connectTo (const juce::String& clientName, const juce::StringArray& portsToRecord)
 {
     if (client == nullptr)
         return false;
-
     const auto pattern = "^" + clientName + ":";
-    const auto inputs = takePortNames (jack_get_ports (client, pattern.toRawUTF8(), JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput));
-    const auto outputs = takePortNames (jack_get_ports (client, pattern.toRawUTF8(), JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput));
+    const auto clientInputs = takePortNames (jack_get_ports (client, pattern.toRawUTF8(), JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput));
+    const auto clientOutputs = takePortNames (jack_get_ports (client, pattern.toRawUTF8(), JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput));
 
-    if (inputs.isEmpty() || outputs.isEmpty())
+    if (clientInputs.isEmpty() || clientOutputs.isEmpty())
         return false;
 
-    targetInput = inputs[0];
-    targetOutput = outputs[0];
-    const juce::String ourOutput (jack_port_name (output)), ourInput (jack_port_name (input));
+    targetInput = clientInputs[0];
+    recordedPorts = portsToRecord.isEmpty() ? juce::StringArray (clientOutputs[0]) : portsToRecord;
+    recordedPorts.removeEmptyStrings();
+    recordedPorts.removeRange (2, recordedPorts.size());
+    const juce::String ourOutput (jack_port_name (output));
 
     if (! connectionsOf (client, output).contains (targetInput)
         && jack_connect (client, ourOutput.toRawUTF8(), targetInput.toRawUTF8()) != 0)
-        return false;
-
-    if (! connectionsOf (client, input).contains (targetOutput)
-        && jack_connect (client, targetOutput.toRawUTF8(), ourInput.toRawUTF8()) != 0)
         return false;
 
     for (auto& other : connectionsOf (client, output))
         if (other != targetInput)
             jack_disconnect (client, ourOutput.toRawUTF8(), other.toRawUTF8());
 
-    for (auto& other : connectionsOf (client, input))
-        if (other != targetOutput)
-            jack_disconnect (client, other.toRawUTF8(), ourInput.toRawUTF8());
+    for (int i = 0; i < 2; ++i)
+    {
+        const juce::String ourInput (jack_port_name (inputs[i]));
+        const auto source = recordedPorts[i];
+
+        if (source.isNotEmpty() && ! connectionsOf (client, inputs[i]).contains (source)
+            && jack_connect (client, source.toRawUTF8(), ourInput.toRawUTF8()) != 0)
+            return false;
+
+        for (auto& other : connectionsOf (client, inputs[i]))
+            if (other != source)
+                jack_disconnect (client, other.toRawUTF8(), ourInput.toRawUTF8());
+    }
 
     return isWiredOnlyToTarget();
 }
 
 bool JackProbe::isWiredOnlyToTarget() const
 {
-    return client != nullptr && targetInput.isNotEmpty()
-        && connectionsOf (client, output) == juce::StringArray (targetInput)
-        && connectionsOf (client, input) == juce::StringArray (targetOutput);
+    if (client == nullptr || targetInput.isEmpty() || connectionsOf (client, output) != juce::StringArray (targetInput))
+        return false;
+
+    for (int i = 0; i < 2; ++i)
+        if (connectionsOf (client, inputs[i]) != (i < recordedPorts.size() ? juce::StringArray (recordedPorts[i]) : juce::StringArray()))
+            return false;
+
+    return true;
 }
 
 juce::String JackProbe::describeConnections() const
 {
     if (client == nullptr)
         return "probe not open";
+    auto text = juce::String (jack_port_name (output)) + " -> [" + connectionsOf (client, output).joinIntoString (", ") + "]";
 
-    return juce::String (jack_port_name (output)) + " -> [" + connectionsOf (client, output).joinIntoString (", ") + "], "
-         + juce::String (jack_port_name (input)) + " <- [" + connectionsOf (client, input).joinIntoString (", ") + "]";
+    for (auto* port : inputs)
+        text << ", " << jack_port_name (port) << " <- [" << connectionsOf (client, port).joinIntoString (", ") << "]";
+
+    return text;
 }
 
 JackProbe::Recording JackProbe::record (int numFrames, int settleFrames, int timeoutMs)
@@ -131,6 +149,7 @@ JackProbe::Recording JackProbe::record (int numFrames, int settleFrames, int tim
     Recording r;
     r.sent.assign (sentStore.begin(), sentStore.begin() + numFrames);
     r.received.assign (receivedStore.begin(), receivedStore.begin() + numFrames);
+    r.secondReceived.assign (secondReceivedStore.begin(), secondReceivedStore.begin() + numFrames);
     return r;
 }
 
@@ -144,6 +163,11 @@ int JackProbe::getBufferSize() const
     return client != nullptr ? (int) jack_get_buffer_size (client) : 0;
 }
 
+double JackProbe::getSampleRate() const
+{
+    return client != nullptr ? (double) jack_get_sample_rate (client) : 0.0;
+}
+
 int JackProbe::processCallback (jack_nframes_t numFrames, void* arg)
 {
     return static_cast<JackProbe*> (arg)->process (numFrames);
@@ -152,7 +176,8 @@ int JackProbe::processCallback (jack_nframes_t numFrames, void* arg)
 int JackProbe::process (jack_nframes_t numFrames)
 {
     auto* out = static_cast<float*> (jack_port_get_buffer (output, numFrames));
-    const auto* in = static_cast<const float*> (jack_port_get_buffer (input, numFrames));
+    const auto* in = static_cast<const float*> (jack_port_get_buffer (inputs[0], numFrames));
+    const auto* in2 = static_cast<const float*> (jack_port_get_buffer (inputs[1], numFrames));
     const auto rate = (double) jack_get_sample_rate (client);
 
     for (jack_nframes_t i = 0; i < numFrames; ++i)
@@ -172,6 +197,7 @@ int JackProbe::process (jack_nframes_t numFrames)
         {
             sentStore[(size_t) index] = out[i];
             receivedStore[(size_t) index] = in[i];
+            secondReceivedStore[(size_t) index] = in2[i];
             framesRecorded.store (index + 1, std::memory_order_release);
         }
     }

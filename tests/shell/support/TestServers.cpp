@@ -239,7 +239,7 @@ namespace
     }
 } // namespace
 
-JackServer::JackServer (int periodSize, int sampleRate)
+JackServer::JackServer (int periodSize, int sampleRate, int monitoredPlaybackPorts)
     : lockFd (takeJackTestLock()),
       name ("ka-test-" + juce::String (::getpid()) + "-" + juce::String::toHexString (juce::Random::getSystemRandom().nextInt())),
       logFile (getTemporaryHome().getChildFile ("jackd-" + name + ".log"))
@@ -249,9 +249,13 @@ JackServer::JackServer (int periodSize, int sampleRate)
 
     // SIGTERM rather than SIGKILL should this process die: jackd then takes its name out
     // of the user's shared registry, whose few places would otherwise fill up for good.
-    process.start ({ "jackd", "--no-realtime", "-n", name, "-d", "dummy",
-                     "-r", juce::String (sampleRate), "-p", juce::String (periodSize) },
-                   {}, -1, logFile, SIGTERM);
+    juce::StringArray args { "jackd", "--no-realtime", "-n", name, "-d", "dummy",
+                             "-r", juce::String (sampleRate), "-p", juce::String (periodSize) };
+
+    if (monitoredPlaybackPorts > 0)
+        args.addArray ({ "-P", juce::String (monitoredPlaybackPorts), "-m" });
+
+    process.start (args, {}, -1, logFile, SIGTERM);
 
     ::setenv ("JACK_DEFAULT_SERVER", name.toRawUTF8(), 1);
     pinSharedLibraries();

@@ -54,7 +54,9 @@ juce::String ensureVirtualDisplay();
 class JackServer
 {
 public:
-    explicit JackServer (int periodSize = 256, int sampleRate = 48000);
+    /** With playback ports given, the driver has that many, each with a monitor port
+        ("system:monitor_N") that carries what reaches it. */
+    explicit JackServer (int periodSize = 256, int sampleRate = 48000, int monitoredPlaybackPorts = 0);
     ~JackServer();
 
     /** True once a client can open and the driver's ports are there. */

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 namespace
 {
@@ -226,6 +227,52 @@ TEST (EditorBase, DestroyedWithAnOpenDialog)
         KA::askQuestionBox (*editor, 1, "Delete?", "Delete", "Cancel", {}, nullptr);
     }
     SUCCEED();
+}
+
+TEST (EditorPaint, ReusedEditorPaintsAsAFreshOneAfterSizeScaleOrBackgroundChange)
+{
+    // Background and view image are rendered once and reused: no stale picture may remain.
+    const auto halves = [] (juce::Colour left, int w, int h)
+    {
+        juce::Image image (juce::Image::RGB, w, h, false);
+        image.clear (image.getBounds(), juce::Colours::blue);
+        image.clear ({ 0, 0, w / 2, h }, left);
+        return image;
+    };
+    const auto viewImage = halves (juce::Colours::white, 750, 291);
+    const auto red = halves (juce::Colours::red, 10, 7), green = halves (juce::Colours::green, 10, 7);
+    const struct Step { int w, h; float scale; const juce::Image& background; bool withView; } steps[] = {
+        { 690, 284, 1.0f, red, true }, { 500, 220, 1.0f, red, true }, { 500, 220, 2.0f, red, true },
+        { 500, 220, 2.0f, green, true }, { 500, 220, 1.0f, green, false }, { 400, 200, 1.0f, green, false } };
+    const auto paint = [&] (ProbeEditor& e, const Step& step)
+    {
+        e.getEditorView()->image = viewImage;
+        e.getEditorView()->setVisible (step.withView);
+        e.backgroundImage = step.background;
+        e.setSize (step.w, step.h);
+        juce::Image picture (juce::Image::ARGB, juce::roundToInt (step.w * step.scale), juce::roundToInt (step.h * step.scale), true);
+        juce::Graphics g (picture);
+        g.addTransform (juce::AffineTransform::scale (step.scale));
+        e.paintEntireComponent (g, true);
+        return picture;
+    };
+    EditorProbeProcessor processor;
+    auto reused = openEditor (processor);
+
+    for (auto& step : steps)
+    {
+        const auto picture = paint (*reused, step);
+        const auto expected = paint (*openEditor (processor), step);
+
+        // The view's image over the background: white left of the view's middle.
+        const auto probe = inEditor (*reused->getEditorView(), { 50.0f, 70.0f }) * step.scale;
+        EXPECT_EQ (picture.getPixelAt ((int) probe.x, (int) probe.y),
+                   step.withView ? juce::Colours::white : step.background.getPixelAt (0, 0)) << step.w << "x" << step.h;
+        const juce::Image::BitmapData a (picture, juce::Image::BitmapData::readOnly), b (expected, juce::Image::BitmapData::readOnly);
+        for (int y = 0; y < a.height; ++y)
+            ASSERT_EQ (std::memcmp (a.getLinePointer (y), b.getLinePointer (y), (size_t) a.lineStride), 0)
+                << step.w << "x" << step.h << " at " << step.scale << ", row " << y;
+    }
 }
 
 TEST (ToolBarButtonPaint, FrameInTheButtonsOwnOutlineColour)

@@ -1,5 +1,6 @@
 #include "app/RedeVaPlugin.h"
 #include "engine/GlobalStrings.h"
+#include "tests/ui/support/DrawnText.h"
 #include "ui/product/DRBaseEditor.h"
 #include "ui/product/RedeVaAudioProcessorEditor.h"
 #include "ui/product/RedeVaEditor.h"
@@ -233,6 +234,19 @@ TEST_F (EditorFixture, ReadoutsShowValueAndUnitAndTakeTypedNumbers)
     EXPECT_NEAR (parameter ("Level").getValue(), 0.5f, 1e-4f);
     panel().timerCallback();
     EXPECT_EQ (panel().getValueLabel (3).getText(), "4.0 dB");
+}
+
+TEST_F (EditorFixture, WidestReadoutsAreDrawnWhole)
+{
+    parameter ("Level").setValueNotifyingHost (parameter ("Level").convertTo0to1 (-100.0f));
+    parameter ("50Hz").setValueNotifyingHost (0.0f);
+    panel().timerCallback();
+
+    for (auto [index, text] : { std::pair (0, "-100.0 dB"), std::pair (1, "-15.0 dB") })
+    {
+        ASSERT_EQ (panel().getValueLabel (index).getText(), text);
+        EXPECT_TRUE (KA::Test::drawsWhole (panel().getValueLabel (index), text));
+    }
 }
 
 TEST_F (EditorFixture, ReadoutBeingEditedIsLeftAlone)
