@@ -8,6 +8,7 @@
 #include <juce_events/juce_events.h>
 
 #include <csignal>
+#include <dlfcn.h>
 #include <cstdlib>
 #include <fcntl.h>
 #include <spawn.h>
@@ -57,6 +58,11 @@ public:
             ::setenv ("DISPLAY", ":none", 1);
             return;
         }
+
+        // JUCE unloads the X libraries at shutdown; what they keep for the whole process
+        // (an alert window's, say) would then read as leaks from an unknown module.
+        for (auto* name : { "libX11.so.6", "libXext.so.6", "libXrandr.so.2", "libXinerama.so.1", "libXcursor.so.1" })
+            ::dlopen (name, RTLD_LAZY | RTLD_NODELETE);
 
         int fds[2];
         if (::pipe (fds) != 0)
