@@ -163,11 +163,6 @@ int JackProbe::getBufferSize() const
     return client != nullptr ? (int) jack_get_buffer_size (client) : 0;
 }
 
-double JackProbe::getSampleRate() const
-{
-    return client != nullptr ? (double) jack_get_sample_rate (client) : 0.0;
-}
-
 int JackProbe::processCallback (jack_nframes_t numFrames, void* arg)
 {
     return static_cast<JackProbe*> (arg)->process (numFrames);
