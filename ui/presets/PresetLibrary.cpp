@@ -102,12 +102,12 @@ void PresetLibrary::setPresetPath (const juce::String& selectedPath, PresetTreeN
 void PresetLibrary::scanPresetFolder (const juce::File& folder, int& nextIndex, const juce::String& selected,
                                       PresetTreeNode* parent, PresetTreeNode** openFolder, std::set<std::string>& visited)
 {
-    // A folder reached a second time (through a link) is not listed again: a link
-    // that loops back would otherwise be followed for ever.
     const auto canonical = canonicalPath (folder);
 
-    if (canonical.empty() || ! folder.isDirectory() || ! visited.insert (canonical).second)
+    if (canonical.empty() || ! folder.isDirectory())
         return;
+
+    visited.insert (canonical);
 
     juce::Array<juce::File> subFolders, files;
 
@@ -128,7 +128,10 @@ void PresetLibrary::scanPresetFolder (const juce::File& folder, int& nextIndex, 
 
     for (const auto& subFolder : subFolders)
     {
-        if (visited.count (canonicalPath (subFolder)) != 0)
+        // A folder link is followed only into a folder not seen yet: one that loops
+        // back to a folder above it would be followed for ever. Real folders form a
+        // finite tree, so they are always listed.
+        if (subFolder.isSymbolicLink() && visited.count (canonicalPath (subFolder)) != 0)
             continue;
 
         PresetTreeNode* node = nullptr;
