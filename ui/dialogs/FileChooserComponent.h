@@ -1,0 +1,84 @@
+#pragma once
+
+#include "ui/dialogs/ManageDialogComponent.h"
+
+#include <functional>
+
+namespace KA
+{
+/** The in-editor file chooser: a file browser kept inside one root folder,
+    with ok, cancel and new-folder buttons. It asks before a file is
+    overwritten and shows its questions and messages over itself. Whatever way
+    it is closed, the result callback runs exactly once, after the chooser has
+    hidden itself; a chooser deleted before that never calls it. */
+class FileChooserComponent : public juce::Component,
+                             private juce::FileBrowserListener,
+                             private ManageDialogComponent
+{
+public:
+    /** (the chooser, the user data, whether a file was accepted) */
+    using ResultCallback = std::function<void (FileChooserComponent*, void*, bool)>;
+
+    /** flags are juce::FileBrowserComponent::FileChooserFlags. A caller that
+        writes the chosen file under another extension names it as the forced
+        extension (".xml"): the chooser then asks about, and reports, the file
+        with that extension. */
+    FileChooserComponent (const juce::String& title, const juce::String& instructions, int flags,
+                          const juce::File& rootFolder, ResultCallback callback, bool warnAboutOverwriting,
+                          void* userData, const juce::String& filePattern, juce::FilePreviewComponent* preview,
+                          const juce::String& forcedExtension = {});
+    ~FileChooserComponent() override;
+
+    juce::FileBrowserComponent& getBrowser() noexcept { return browser; }
+    const juce::File& getRootFolder() const noexcept { return rootFolder; }
+
+    /** The file to use: the browser's selection, with the forced extension if
+        there is one; the empty File when nothing is selected. */
+    juce::File getChosenFile() const;
+
+    juce::TextButton& getOkButton() noexcept { return okButton; }
+    juce::TextButton& getCancelButton() noexcept { return cancelButton; }
+    juce::TextButton& getNewFolderButton() noexcept { return newFolderButton; }
+
+    /** The question, new-folder dialog or message shown over the chooser. */
+    using ManageDialogComponent::getCurrentDialog;
+
+    void okButtonPressed();
+    void createNewFolder();
+
+    /** The new-folder dialog's confirm step: creates the folder the typed name
+        names, made a legal file name, in the folder on screen. */
+    void createFolderNamed (const juce::String& typedName);
+
+    void lookAndFeelChanged() override;
+    void paint (juce::Graphics&) override;
+    void resized() override;
+
+private:
+    void selectionChanged() override;
+    void fileClicked (const juce::File&, const juce::MouseEvent&) override;
+    void fileDoubleClicked (const juce::File&) override;
+    void browserRootChanged (const juce::File&) override;
+
+    bool hasValidSelection() const;
+    void finish (bool ok);
+
+    // The browser's scanning thread asks the filter about every file it finds,
+    // so the filter is built before the browser and goes after it.
+    juce::WildcardFileFilter fileFilter;
+
+    juce::File rootFolder;
+    void* userData;
+    bool warnAboutOverwriting;
+    juce::String forcedExtension;
+    juce::FileBrowserComponent browser;
+    juce::TextButton okButton, cancelButton, newFolderButton;
+    juce::String instructions;
+    juce::TextLayout headerText;
+    ResultCallback resultCallback;
+    juce::Component::SafePointer<juce::Component> overwriteQuestion;
+    bool finished = false;
+
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (FileChooserComponent)
+};
+} // namespace KA

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+namespace KA
+{
+/** Where an absolute path really leads once every symbolic link along it is
+    followed, including a last link that points at something not there yet (a
+    file written through it lands at the target). Parts that do not exist are
+    kept as they stand. A loop of links, or a path that is not absolute, gives
+    the empty File. */
+juce::File resolveLinks (const juce::File& file);
+
+/** True when the file lies strictly inside the folder once both have had their
+    links followed: what is written to the file stays in the folder. */
+bool isInsideFolder (const juce::File& file, const juce::File& folder);
+} // namespace KA
