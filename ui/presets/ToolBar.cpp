@@ -4,6 +4,9 @@
 #include "engine/PluginProcessor.h"
 #include "ui/dialogs/DialogBoxes.h"
 #include "ui/editor/PluginEditor.h"
+#include "ui/dialogs/FileChooserComponent.h"
+#include "ui/presets/ListPresetsView.h"
+#include "ui/presets/PresetListFill.h"
 #include "ui/presets/ToolBarIcons.h"
 
 #include <cmath>
@@ -307,9 +310,41 @@ void ToolBar::saveAsChosen (const juce::File& chosen)
 
 void ToolBar::openPresetList()
 {
+    juce::Component::SafePointer<ToolBar> bar (this);
+    auto list = std::make_unique<ListPresetsView> ([bar] (ListTreeView* view, void*)
+                                                   {
+                                                       if (bar != nullptr && view->getChosenItem() != nullptr)
+                                                           bar->presetChosen (view->getChosenItem()->id);
+                                                   },
+                                                   this);
+
+    // The index and the list are rebuilt together, so every leaf's id is an index of the new map.
+    list->fillTree ([this] (ListTreeViewItem& root)
+                    {
+                        PresetTreeNode tree;
+                        PresetTreeNode* open = nullptr;
+                        library.setPresetPath (library.getEntry (library.getActiveIndex()), &tree, &open);
+                        return fillListFromPresetTree (tree, root, open);
+                    });
+
+    editor->openDialog (std::move (list));
 }
 
 void ToolBar::openSaveAsChooser()
 {
+    juce::Component::SafePointer<ToolBar> bar (this);
+    const auto flags = juce::FileBrowserComponent::saveMode | juce::FileBrowserComponent::canSelectFiles
+                     | juce::FileBrowserComponent::warnAboutOverwriting;
+
+    // The chooser is told the extension the file is written with, so an overwrite
+    // question is about the file that will really be replaced.
+    editor->openDialog (std::make_unique<FileChooserComponent> (juce::String(), juce::String(), flags, library.getFolders().user,
+                                                                [bar] (FileChooserComponent* chooser, void*, bool accepted)
+                                                                {
+                                                                    if (bar != nullptr && accepted && chooser->getChosenFile() != juce::File())
+                                                                        bar->saveAsChosen (chooser->getChosenFile());
+                                                                },
+                                                                true, this, "*" + GlobalStrings::xmlExtension, nullptr,
+                                                                GlobalStrings::xmlExtension));
 }
 } // namespace KA

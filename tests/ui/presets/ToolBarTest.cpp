@@ -2,6 +2,11 @@
 // compare pair, undo and redo, power, and the messages it shows.
 
 #include "tests/ui/presets/PresetTestSupport.h"
+#include "tests/ui/support/ListRows.h"
+#include "ui/dialogs/DialogComponent.h"
+#include "ui/dialogs/FileChooserComponent.h"
+#include "ui/dialogs/MsgBoxComponent.h"
+#include "ui/presets/ListPresetsView.h"
 #include "ui/presets/ToolBarIcons.h"
 
 #include <gtest/gtest.h>
@@ -146,6 +151,53 @@ TEST_F (Bar, NextAndPreviousLoadKeepingTheEditorSize)
     EXPECT_EQ (label(), "> c");
     EXPECT_FLOAT_EQ (valueOf (processor, "Level"), 3.0f);
     EXPECT_EQ ((int) processor.parameters.state["lastUIWidth"], 690);
+}
+
+TEST_F (Bar, PresetListOpensAtTheCurrentFolderAndLoadsTheChosenLeaf)
+{
+    PresetFolders::write (dirs.user.getChildFile ("Live/x.xml"), 7.0f);
+    editor->bar().openPresetList(); // rebuilt on opening: the new file is there
+    auto* list = dynamic_cast<KA::ListPresetsView*> (editor->getCurrentDialog());
+    ASSERT_NE (list, nullptr);
+    EXPECT_EQ (list->getCurrentNode(), &list->getRoot());
+
+    ASSERT_TRUE (clickRow (list->getListBox(), 2)); // Default, Factory Presets, Live, b, c
+    EXPECT_EQ (list->getHeader().getPath(), "/Home/Live");
+    ASSERT_TRUE (clickRow (list->getListBox(), 0));
+    EXPECT_FALSE (list->isVisible());
+    EXPECT_EQ (label(), "> x");
+    EXPECT_FLOAT_EQ (valueOf (processor, "Level"), 7.0f);
+
+    editor->bar().openPresetList();
+    list = dynamic_cast<KA::ListPresetsView*> (editor->getCurrentDialog());
+    ASSERT_EQ (list->getCurrentNode()->caption, "Live");
+    EXPECT_TRUE (list->getCurrentNode()->children[0]->hasOwnColour);
+}
+
+TEST_F (Bar, SaveAsAsksAboutTheFileItWillReallyWrite)
+{
+    click (button ("Save As"));
+    auto* chooser = dynamic_cast<KA::FileChooserComponent*> (editor->getCurrentDialog());
+    ASSERT_NE (chooser, nullptr);
+    EXPECT_EQ (chooser->getRootFolder(), dirs.user);
+
+    const auto before = dirs.user.getChildFile ("b.xml").loadFileAsString();
+    chooser->getBrowser().setFileName ("b");
+    click (chooser->getOkButton());
+    auto* question = dynamic_cast<KA::DialogComponent*> (chooser->getCurrentDialog());
+    ASSERT_NE (question, nullptr);
+    EXPECT_TRUE (dynamic_cast<KA::MsgBoxComponent*> (question->getContent())->getMessage().startsWith ("There's already a file called: b.xml"));
+    click (*question->getView()->getButton (0)); // "Cancel" ends the chooser
+    EXPECT_EQ (dirs.user.getChildFile ("b.xml").loadFileAsString(), before);
+    EXPECT_EQ (label(), "> Default");
+
+    click (button ("Save As"));
+    chooser = dynamic_cast<KA::FileChooserComponent*> (editor->getCurrentDialog());
+    chooser->getBrowser().setFileName ("Funk.txt");
+    click (chooser->getOkButton());
+    EXPECT_TRUE (dirs.user.getChildFile ("Funk.xml").existsAsFile());
+    EXPECT_FALSE (dirs.user.getChildFile ("Funk.txt").exists());
+    EXPECT_EQ (label(), "> Funk");
 }
 
 TEST_F (Bar, DeleteAsksAboutTheShownPresetAndRefusesDefaultAndFactory)
