@@ -1,5 +1,6 @@
 #include "engine/DRBaseAudioProcessor.h"
 
+#include "engine/FiniteParameter.h"
 #include "engine/ParameterText.h"
 
 DRBaseAudioProcessor::DRBaseAudioProcessor()
@@ -10,16 +11,16 @@ DRBaseAudioProcessor::DRBaseAudioProcessor()
     const auto trimAttributes = juce::AudioParameterFloatAttributes().withStringFromValueFunction (&KA::ParameterText::trimValueToText)
                                                                       .withValueFromStringFunction (&KA::ParameterText::decibelTextToValue);
 
-    parameters.createAndAddParameter (std::make_unique<juce::AudioParameterFloat> (juce::ParameterID { "InputTrimmer", 1 },
-                                                                                    "Input Trimmer", trimRange, 0.0f, trimAttributes));
+    parameters.createAndAddParameter (KA::FiniteParameter::wrap (std::make_unique<juce::AudioParameterFloat> (juce::ParameterID { "InputTrimmer", 1 },
+                                                                                                              "Input Trimmer", trimRange, 0.0f, trimAttributes)));
     parameters.addParameterListener ("InputTrimmer", this);
 
-    parameters.createAndAddParameter (std::make_unique<juce::AudioParameterFloat> (juce::ParameterID { "OutputTrimmer", 1 },
-                                                                                    "Output Trimmer", trimRange, 0.0f, trimAttributes));
+    parameters.createAndAddParameter (KA::FiniteParameter::wrap (std::make_unique<juce::AudioParameterFloat> (juce::ParameterID { "OutputTrimmer", 1 },
+                                                                                                              "Output Trimmer", trimRange, 0.0f, trimAttributes)));
     parameters.addParameterListener ("OutputTrimmer", this);
 
-    parameters.createAndAddParameter (std::make_unique<juce::AudioParameterBool> (juce::ParameterID { "AnalogPower", 1 },
-                                                                                   "Analog Power", true));
+    parameters.createAndAddParameter (KA::FiniteParameter::wrap (std::make_unique<juce::AudioParameterBool> (juce::ParameterID { "AnalogPower", 1 },
+                                                                                                             "Analog Power", true)));
     parameters.addParameterListener ("AnalogPower", this);
 
     inputTrimValue = parameters.getRawParameterValue ("InputTrimmer");

@@ -1,6 +1,7 @@
 #include "engine/PluginProcessor.h"
 
 #include "engine/GlobalStrings.h"
+#include "engine/SettingsFile.h"
 #include "engine/dsp/RampSteps.h"
 
 
@@ -26,6 +27,10 @@ PluginProcessor::~PluginProcessor()
 
     for (int i = factoryPresets.size(); --i >= 0;)
         factoryPresets.remove (i);
+
+    // Closing the file would save it too, but silently.
+    if (globalSettings != nullptr)
+        SettingsFile::save (*globalSettings);
 }
 
 //==============================================================================

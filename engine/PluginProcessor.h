@@ -73,8 +73,10 @@ public:
     /** The blob of getStateInformation as a standalone function of a state tree. */
     static void writeStateBlob (const juce::ValueTree& state, juce::MemoryBlock& destData);
 
-    /** The XML carried by a state blob, or nothing when the blob is not usable. */
-    static std::unique_ptr<juce::XmlElement> readStateBlob (const void* data, int sizeInBytes);
+    /** The state document carried by a state blob, or nothing when the blob is not
+        usable or its root tag is not rootTag (ignoring case). */
+    static std::unique_ptr<juce::XmlElement> readStateBlob (const void* data, int sizeInBytes,
+                                                            const juce::String& rootTag);
 
     const juce::XmlElement* getABSnapshot() const noexcept { return abSnapshot.get(); }
     int getNumFactoryPresets() const noexcept { return factoryPresets.size(); }

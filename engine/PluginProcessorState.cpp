@@ -3,8 +3,11 @@
 
 #include "engine/PluginProcessor.h"
 
+#include "engine/FiniteParameter.h"
 #include "engine/GlobalStrings.h"
-#include "engine/XmlText.h"
+#include "engine/SettingsFile.h"
+#include "engine/xml/GuardedXml.h"
+#include "engine/xml/NumberText.h"
 
 #include <cmath>
 #include <cstring>
@@ -34,7 +37,8 @@ void PluginProcessor::writeStateBlob (const juce::ValueTree& state, juce::Memory
         copyXmlToBinary (*xml, destData);
 }
 
-std::unique_ptr<juce::XmlElement> PluginProcessor::readStateBlob (const void* data, int sizeInBytes)
+std::unique_ptr<juce::XmlElement> PluginProcessor::readStateBlob (const void* data, int sizeInBytes,
+                                                                const juce::String& rootTag)
 {
     if (data == nullptr || sizeInBytes <= stateBlobHeaderBytes)
         return {};
@@ -56,11 +60,10 @@ std::unique_ptr<juce::XmlElement> PluginProcessor::readStateBlob (const void* da
     if (const auto* nul = static_cast<const char*> (std::memchr (text, 0, (size_t) available)))
         available = (int) (nul - text);
 
-    // Decoding malformed UTF-8 would read past the bytes that are there.
-    if (available <= 0 || ! juce::CharPointer_UTF8::isValidString (text, available))
+    if (available <= 0)
         return {};
 
-    return parseStateXml (juce::String::fromUTF8 (text, available));
+    return GuardedXml::parse (text, (size_t) available, GuardedXml::Shape::state, rootTag);
 }
 
 void PluginProcessor::getStateInformation (juce::MemoryBlock& destData)
@@ -70,9 +73,8 @@ void PluginProcessor::getStateInformation (juce::MemoryBlock& destData)
 
 void PluginProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
-    if (auto xml = readStateBlob (data, sizeInBytes))
-        if (tagMatchesState (*xml))
-            replaceState (juce::ValueTree::fromXml (*xml));
+    if (auto xml = readStateBlob (data, sizeInBytes, parameters.state.getType().toString()))
+        replaceState (juce::ValueTree::fromXml (*xml));
 }
 
 //==============================================================================
@@ -89,6 +91,21 @@ void PluginProcessor::setStateFromXml (const juce::XmlElement* xml)
 
 void PluginProcessor::addMissingParameterChildren (juce::ValueTree& tree)
 {
+    // The numbers of a loaded document are read here, into numbers: JUCE's own reader,
+    // which the parameter state and the editor would use on the text, overflows on a
+    // long exponent. A window size that is not a number is dropped.
+    for (const auto* size : { "lastUIWidth", "lastUIHeight" })
+    {
+        if (const auto stored = tree.getProperty (size); stored.isString())
+        {
+            if (const auto number = readNumberText (stored.toString()))
+                tree.setProperty (size, std::trunc (*number) == *number && std::abs (*number) < 1.0e9 ? juce::var ((int) *number)
+                                                                                                       : juce::var (*number), nullptr);
+            else
+                tree.removeProperty (size, nullptr);
+        }
+    }
+
     // JUCE's parameter state would put a parameter without a child back to its
     // default; a state or preset that does not mention a parameter leaves it as it
     // is. A value that is not a finite number is treated the same way, so a corrupt
@@ -107,9 +124,9 @@ void PluginProcessor::addMissingParameterChildren (juce::ValueTree& tree)
                 child.setProperty ("value", currentValue, nullptr);
                 tree.appendChild (child, nullptr);
             }
-            else if (child.hasProperty ("value") && ! std::isfinite ((double) child.getProperty ("value")))
+            else if (child.hasProperty ("value"))
             {
-                child.setProperty ("value", currentValue, nullptr);
+                child.setProperty ("value", readStoredNumber (child.getProperty ("value")).value_or (currentValue), nullptr);
             }
         }
     }
@@ -217,26 +234,14 @@ void PluginProcessor::addFactoryPreset (const juce::String& name, juce::XmlEleme
 //==============================================================================
 void PluginProcessor::initialiseProcessorState()
 {
-    parameters.createAndAddParameter (std::make_unique<juce::AudioParameterBool> (juce::ParameterID { "power", 1 },
-                                                                                   "Power",
-                                                                                   true));
+    parameters.createAndAddParameter (FiniteParameter::wrap (std::make_unique<juce::AudioParameterBool> (juce::ParameterID { "power", 1 },
+                                                                                                          "Power",
+                                                                                                          true)));
     parameters.addParameterListener ("power", this);
     powerValue = parameters.getRawParameterValue ("power");
 
-    juce::PropertiesFile::Options options;
-    options.applicationName = getStateRootTag() + " Global Settings";
-    options.filenameSuffix = "settings";
-    options.folderName = {};
-    options.osxLibrarySubFolder = "Preferences";
-    options.commonToAllUsers = false;
-    options.ignoreCaseOfKeyNames = false;
-    options.doNotSave = false;
-    options.millisecondsBeforeSaving = 3000;
-    options.storageFormat = juce::PropertiesFile::storeAsXML;
-    options.processLock = nullptr;
-
     globalSettings = std::make_unique<juce::ApplicationProperties>();
-    globalSettings->setStorageParameters (options);
+    SettingsFile::open (*globalSettings, SettingsFile::makeOptions (getStateRootTag() + " Global Settings", "Preferences"));
 
     parameters.state.addListener (&extensionState.asTreeListener());
     extensionState.addListener (this);

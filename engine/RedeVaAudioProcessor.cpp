@@ -1,6 +1,7 @@
 #include "engine/RedeVaAudioProcessor.h"
 
 #include "engine/FactoryPresets.h"
+#include "engine/FiniteParameter.h"
 #include "engine/ParameterText.h"
 
 #include <cmath>
@@ -23,11 +24,11 @@ std::unique_ptr<juce::RangedAudioParameter> makeDecibelParameter (const juce::St
                                                                   juce::String (*toText) (float, int))
 {
     using Parameter = juce::AudioProcessorValueTreeState::Parameter;
-    return std::make_unique<Parameter> (juce::ParameterID { id, 1 }, name, range, 0.0f,
-                                        juce::AudioProcessorValueTreeStateParameterAttributes()
-                                            .withLabel ("dB")
-                                            .withStringFromValueFunction (toText)
-                                            .withValueFromStringFunction (&KA::ParameterText::decibelTextToValue));
+    return KA::FiniteParameter::wrap (std::make_unique<Parameter> (juce::ParameterID { id, 1 }, name, range, 0.0f,
+                                                                   juce::AudioProcessorValueTreeStateParameterAttributes()
+                                                                       .withLabel ("dB")
+                                                                       .withStringFromValueFunction (toText)
+                                                                       .withValueFromStringFunction (&KA::ParameterText::decibelTextToValue)));
 }
 } // namespace
 

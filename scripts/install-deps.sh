@@ -11,6 +11,7 @@ packages=(
     libx11-dev libxrandr-dev libxinerama-dev libxcursor-dev libxext-dev
     libcurl4-openssl-dev libpng-dev libjpeg-dev zlib1g-dev
     libgtest-dev libgmock-dev libbenchmark-dev
+    libexpat1-dev
     clang libclang-rt-14-dev
     xvfb xauth libxtst6 fonts-dejavu-core
 )

@@ -43,9 +43,11 @@ display=":$(head -n 1 "$displayfile")"
 DISPLAY="$display" "$app" "$@" &
 app_pid=$!
 
-# A termination request for this script is one for the application; the script waits
-# until the application has finished shutting down.
-trap 'kill -TERM "$app_pid" 2>/dev/null || true' INT TERM
+# Ctrl+C asks the application to quit (it saves its state, as Ctrl+Q does); a
+# termination of this script is one for the application. The script waits until the
+# application has finished shutting down.
+trap 'kill -INT "$app_pid" 2>/dev/null || true' INT
+trap 'kill -TERM "$app_pid" 2>/dev/null || true' TERM
 
 while kill -0 "$app_pid" 2>/dev/null; do
     wait "$app_pid" || true

@@ -2,12 +2,14 @@
 
 #include "shell/StandaloneFlag.h"
 
+#include "engine/SettingsFile.h"
+
 namespace KA
 {
 StandaloneFilterApp::StandaloneFilterApp()
 {
     StandaloneFlag::set();
-    appProperties.setStorageParameters (getSettingsOptions());
+    SettingsFile::open (appProperties, getSettingsOptions());
 }
 
 StandaloneFilterApp::~StandaloneFilterApp()
@@ -17,17 +19,7 @@ StandaloneFilterApp::~StandaloneFilterApp()
 
 juce::PropertiesFile::Options StandaloneFilterApp::getSettingsOptions()
 {
-    juce::PropertiesFile::Options options;
-    options.applicationName = "KA Dravon Rore Rurediriz";
-    options.filenameSuffix = ".settings";
-    options.folderName = "";
-    options.osxLibrarySubFolder = "Application Support";
-    options.commonToAllUsers = false;
-    options.ignoreCaseOfKeyNames = false;
-    options.doNotSave = false;
-    options.millisecondsBeforeSaving = 3000;
-    options.storageFormat = juce::PropertiesFile::storeAsXML;
-    return options;
+    return SettingsFile::makeOptions ("KA Dravon Rore Rurediriz", "Application Support");
 }
 
 void StandaloneFilterApp::initialise (const juce::String&)
@@ -57,7 +49,7 @@ void StandaloneFilterApp::shutdown()
         mainWindow->removeKeyListener (commandManager.getKeyMappings());
 
     mainWindow = nullptr;
-    appProperties.saveIfNeeded();
+    SettingsFile::save (appProperties);
 }
 
 void StandaloneFilterApp::systemRequestedQuit()

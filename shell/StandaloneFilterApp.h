@@ -43,7 +43,7 @@ private:
     // The desktop's usual way of asking an application to quit is its quit command
     // (Ctrl+Q), which JUCE's application object answers with systemRequestedQuit.
     juce::ApplicationCommandManager commandManager;
-    TerminationSignals terminationSignals { [this] { quitApplication(); } };
+    TerminationSignals terminationSignals { [this] { quitApplication(); }, [this] { systemRequestedQuit(); } };
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (StandaloneFilterApp)
 };

@@ -6,6 +6,7 @@
 #include "shell/StandaloneFlag.h"
 
 #include "engine/PluginProcessor.h"
+#include "engine/xml/GuardedXml.h"
 
 namespace KA
 {
@@ -128,7 +129,7 @@ void StandalonePluginHolder::reloadAudioDeviceState (bool enableAudioInput, cons
     std::unique_ptr<juce::XmlElement> savedState;
 
     if (settings != nullptr)
-        savedState = juce::parseXML (settings->getValue (audioSetupKey));
+        savedState = GuardedXml::parse (settings->getValue (audioSetupKey), GuardedXml::Shape::deviceSetup);
 
     const auto counts = getMainChannelCounts();
 

@@ -14,14 +14,14 @@ namespace
     std::atomic<int> signalPipe { -1 };
     struct sigaction previousTerm {}, previousInt {};
 
-    extern "C" void writeTerminationByte (int)
+    extern "C" void writeSignalNumber (int signalNumber)
     {
         const auto savedErrno = errno;
         const auto fd = signalPipe.load();
 
         if (fd >= 0)
         {
-            const char byte = 1;
+            const auto byte = (char) signalNumber;
             [[maybe_unused]] const auto written = ::write (fd, &byte, 1);
         }
 
@@ -29,8 +29,8 @@ namespace
     }
 } // namespace
 
-TerminationSignals::TerminationSignals (std::function<void()> onTermination)
-    : callback (std::move (onTermination))
+TerminationSignals::TerminationSignals (std::function<void()> onTermination, std::function<void()> onInterrupt)
+    : terminationCallback (std::move (onTermination)), interruptCallback (std::move (onInterrupt))
 {
     jassert (signalPipe.load() < 0);
 
@@ -45,15 +45,22 @@ TerminationSignals::TerminationSignals (std::function<void()> onTermination)
 
     juce::LinuxEventLoop::registerFdCallback (readEnd, [this] (int fd)
     {
+        // The end of the run wins over a quit request that came with it.
+        bool terminated = false, interrupted = false;
         char buffer[32];
-        while (::read (fd, buffer, sizeof (buffer)) > 0) {}
 
-        if (callback != nullptr)
-            callback();
+        for (ssize_t n; (n = ::read (fd, buffer, sizeof (buffer))) > 0;)
+            for (ssize_t i = 0; i < n; ++i)
+                (buffer[i] == SIGTERM ? terminated : interrupted) = true;
+
+        if (terminated && terminationCallback != nullptr)
+            terminationCallback();
+        else if (interrupted && interruptCallback != nullptr)
+            interruptCallback();
     });
 
     struct sigaction action {};
-    action.sa_handler = writeTerminationByte;
+    action.sa_handler = writeSignalNumber;
     sigemptyset (&action.sa_mask);
     action.sa_flags = SA_RESTART;
 

@@ -2,7 +2,7 @@
 // the processor either takes them or ignores them, and keeps working.
 
 #include "engine/RedeVaAudioProcessor.h"
-#include "engine/XmlText.h"
+#include "engine/xml/GuardedXml.h"
 
 #include <cmath>
 #include <cstddef>
@@ -53,10 +53,10 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
                                                   juce::CharPointer_UTF8::isValidString (reinterpret_cast<const char*> (payload), payloadSize) ? payloadSize : 0);
         if (mode == 1)
         {
-            if (auto xml = KA::parseStateXml (text))
+            if (auto xml = KA::GuardedXml::parseStateDocument (text, p.getStateRootTag()))
                 p.setStateFromXml (xml.get());
         }
-        else if (auto xml = KA::parseStateXml (text))
+        else if (auto xml = KA::GuardedXml::parseStateDocument (text, p.getStateRootTag()))
         {
             juce::MemoryBlock blob;
             juce::AudioProcessor::copyXmlToBinary (*xml, blob);

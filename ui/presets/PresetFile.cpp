@@ -1,6 +1,6 @@
 #include "ui/presets/PresetFile.h"
 
-#include "engine/XmlText.h"
+#include "engine/xml/GuardedXml.h"
 
 #include <cstdio>
 #include <fcntl.h>
@@ -8,7 +8,7 @@
 
 namespace KA
 {
-std::unique_ptr<juce::XmlElement> readPresetDocument (const juce::File& file)
+std::unique_ptr<juce::XmlElement> readPresetDocument (const juce::File& file, const juce::String& rootTag)
 {
     if (! file.existsAsFile() || file.getSize() > maxPresetFileBytes)
         return {};
@@ -18,13 +18,7 @@ std::unique_ptr<juce::XmlElement> readPresetDocument (const juce::File& file)
     if (! file.loadFileAsData (bytes) || bytes.getSize() == 0 || (juce::int64) bytes.getSize() > maxPresetFileBytes)
         return {};
 
-    const auto* text = static_cast<const char*> (bytes.getData());
-    const auto length = (int) bytes.getSize();
-
-    if (! juce::CharPointer_UTF8::isValidString (text, length))
-        return {};
-
-    return parseStateXml (juce::String::fromUTF8 (text, length));
+    return GuardedXml::parse (static_cast<const char*> (bytes.getData()), bytes.getSize(), GuardedXml::Shape::state, rootTag);
 }
 
 namespace

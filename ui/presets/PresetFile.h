@@ -9,10 +9,10 @@ namespace KA
 /** Largest preset file read; what the program writes is a few kilobytes. */
 constexpr juce::int64 maxPresetFileBytes = 1 << 20;
 
-/** Reads and parses a preset file. Every preset file the program reads comes
-    through here, so the checks it makes apply to all of them. Returns nothing for
-    a file that is missing, too large, not UTF-8 or not a usable document. */
-std::unique_ptr<juce::XmlElement> readPresetDocument (const juce::File& file);
+/** Reads a preset file through the guarded XML reader: every preset file the
+    program reads comes through here. Returns nothing for a file that is missing,
+    too large, or not a state document with the given root tag. */
+std::unique_ptr<juce::XmlElement> readPresetDocument (const juce::File& file, const juce::String& rootTag);
 
 /** Writes the document in the preset file format (default header, CR LF, lines
     wrapped at 60) to a temporary file beside the target and moves it over the

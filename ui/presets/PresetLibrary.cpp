@@ -286,7 +286,7 @@ juce::Result PresetLibrary::loadPresetAtIndex (int index)
 
     // Checked before anything changes: a bad file leaves state, label and index as they were.
     const juce::File file (entry);
-    auto document = readPresetDocument (file);
+    auto document = readPresetDocument (file, stateType);
 
     if (document == nullptr || ! document->getTagName().equalsIgnoreCase (stateType))
         return juce::Result::fail (file.getFileNameWithoutExtension());

@@ -1,7 +1,5 @@
 #include "tests/engine/base/ProbeProcessor.h"
 
-#include "engine/XmlText.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -185,12 +183,4 @@ TEST (StateBlob, ProcessingInstructionInsideTheDocumentIsRefusedNotLoopedOn)
     const auto blob = makeBlob (0x21324356, (juce::uint32) hostile.size(), hostile);
     processor.setStateInformation (blob.getData(), (int) blob.getSize());
     EXPECT_FLOAT_EQ (processor.getParameter ("gain"), 0.0f);
-
-    EXPECT_EQ (KA::parseStateXml (hostile), nullptr);
-    EXPECT_EQ (KA::parseStateXml ("<?xml version=\"1.0\"?><a/><?b?>"), nullptr);
-    EXPECT_EQ (KA::parseStateXml ("<?xml version=\"1.0\""), nullptr);
-
-    // The leading declaration alone is fine, with or without leading blanks.
-    EXPECT_NE (KA::parseStateXml ("  <?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n<a x=\"1\"/>"), nullptr);
-    EXPECT_NE (KA::parseStateXml ("<a><b/></a>"), nullptr);
 }

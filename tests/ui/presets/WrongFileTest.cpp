@@ -90,7 +90,7 @@ TEST_P (WrongFile, OnlyTheShownFileIsTouched)
     else
     {
         s.saveNew();
-        auto written = KA::readPresetDocument (s.user (sequenceCase.changed));
+        auto written = KA::readPresetDocument (s.user (sequenceCase.changed), "DRRoreRurediriz");
         ASSERT_NE (written, nullptr);
         EXPECT_EQ (written->getChildByAttribute ("id", "Level")->getDoubleAttribute ("value"), 9.0);
     }
