@@ -7,19 +7,17 @@ namespace KA::Test
 {
 juce::String BarEditor::openMessage() const
 {
-    if (auto* dialog = dynamic_cast<KA::DialogComponent*> (getCurrentDialog()); dialog != nullptr && dialog->isVisible())
-        if (auto* box = dynamic_cast<KA::MsgBoxComponent*> (dialog->getContent()))
-            return box->getMessage();
-
-    return {};
+    auto* dialog = dynamic_cast<KA::DialogComponent*> (getCurrentDialog());
+    auto* box = dialog != nullptr && dialog->isVisible() ? dynamic_cast<KA::MsgBoxComponent*> (dialog->getContent()) : nullptr;
+    return box != nullptr ? box->getMessage() : juce::String();
 }
 
 void BarEditor::answer (const juce::String& buttonText)
 {
     if (auto* dialog = dynamic_cast<KA::DialogComponent*> (getCurrentDialog()))
         for (int i = 0; i < dialog->getView()->getNumButtons(); ++i)
-            if (auto* button = dialog->getView()->getButton (i); button->getButtonText() == buttonText)
-                return click (*button);
+            if (dialog->getView()->getButton (i)->getButtonText() == buttonText)
+                return click (*dialog->getView()->getButton (i));
 }
 
 void click (juce::Button& button)

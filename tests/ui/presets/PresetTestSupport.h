@@ -10,55 +10,35 @@ namespace KA::Test
 /** A user and a shared preset folder of their own below the test HOME. */
 struct PresetFolders
 {
-    juce::File base = makeTemporaryFolder ("presets");
-    juce::File user = base.getChildFile ("user");
-    juce::File shared = base.getChildFile ("shared");
+    juce::File base = makeTemporaryFolder ("presets"), user = base.getChildFile ("user"), shared = base.getChildFile ("shared");
 
     KA::PresetLibrary::Folders folders() const { return { user, shared }; }
 
-    /** A preset file of this product with "Level" at the value given. */
-    static juce::File write (const juce::File& file, float level, const juce::String& rootTag = "DRRoreRurediriz")
+    /** Writes a preset of this product with "Level" at the value given. */
+    static juce::File write (const juce::File& file, float level)
     {
         file.getParentDirectory().createDirectory();
-        file.replaceWithText ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<" + rootTag
-                              + " lastUIWidth=\"700\" lastUIHeight=\"300\"><PARAM id=\"Level\" value=\""
-                              + juce::String (level) + "\"/></" + rootTag + ">\n");
+        file.replaceWithText ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<DRRoreRurediriz lastUIWidth=\"700\" lastUIHeight=\"300\">"
+                              "<PARAM id=\"Level\" value=\"" + juce::String (level) + "\"/></DRRoreRurediriz>\n");
         return file;
     }
 };
 
-inline float valueOf (KA::PluginProcessor& processor, const juce::String& id)
-{
-    return processor.parameters.getRawParameterValue (id)->load();
-}
+inline float valueOf (KA::PluginProcessor& p, const juce::String& id) { return p.parameters.getRawParameterValue (id)->load(); }
 
-inline void setValue (KA::PluginProcessor& processor, const juce::String& id, float value)
+inline void setValue (KA::PluginProcessor& p, const juce::String& id, float value)
 {
-    auto* parameter = processor.parameters.getParameter (id);
+    auto* parameter = p.parameters.getParameter (id);
     parameter->setValueNotifyingHost (parameter->convertTo0to1 (value));
 }
 
-inline juce::String currentPresetOf (KA::PluginProcessor& processor)
-{
-    return processor.parameters.state.getProperty ("CurrentPreset").toString();
-}
+inline juce::String currentPresetOf (KA::PluginProcessor& p) { return p.parameters.state["CurrentPreset"].toString(); }
 
-/** The state as text, for comparing states before and after. */
-inline juce::String stateText (KA::PluginProcessor& processor)
-{
-    return processor.copyFlushedState().createXml()->toString();
-}
-
-/** The product's editor base with a bar over the given folders. */
+/** The editor base with a bar over the given folders; counts the preset changes it is told of. */
 class BarEditor : public KA::PluginEditor
 {
 public:
-    BarEditor (KA::PluginProcessor& p, KA::PresetLibrary::Folders f)
-        : KA::PluginEditor (p), folders (std::move (f))
-    {
-        init (690, 284);
-    }
-
+    BarEditor (KA::PluginProcessor& p, KA::PresetLibrary::Folders f) : KA::PluginEditor (p), folders (std::move (f)) { init (690, 284); }
     ~BarEditor() override { releaseComponents(); }
 
     std::unique_ptr<KA::ToolBar> createToolBar() override
@@ -70,12 +50,10 @@ public:
 
     void presetWillChange() override { ++presetChanges; }
 
-    KA::ToolBar& bar() { return *getToolBar(); }
-
-    /** The message of the box or question open over the editor, or empty. */
+    /** The message of the box open over the editor, or empty. */
     juce::String openMessage() const;
 
-    /** Presses a button of the dialog open over the editor, by its text. */
+    /** Presses a button of the box open over the editor, by its text. */
     void answer (const juce::String& buttonText);
 
     int presetChanges = 0;
@@ -84,6 +62,6 @@ private:
     KA::PresetLibrary::Folders folders;
 };
 
-/** Clicks a button the way a pointer does and lets its messages run. */
+/** Clicks a button and lets its messages run. */
 void click (juce::Button& button);
 } // namespace KA::Test

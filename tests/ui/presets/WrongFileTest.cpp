@@ -1,8 +1,7 @@
-// Save and Delete act only on the file the bar shows for the active slot,
-// whatever renumbered the index in between, starting from either slot.
+// Save and Delete act only on the file the bar shows for the active slot, whatever
+// renumbered the index in between, starting from either slot.
 
 #include "tests/ui/presets/PresetTestSupport.h"
-#include "ui/presets/PresetFile.h"
 
 #include <gtest/gtest.h>
 
@@ -12,44 +11,37 @@
 namespace
 {
 using namespace KA::Test;
-using KA::PresetLibrary;
 
 struct Sequence
 {
     PresetFolders dirs;
     RedeVaPlugin processor;
-    PresetLibrary library { processor, dirs.folders() };
+    KA::PresetLibrary library { processor, dirs.folders() };
     int slot = 0;
 
     juce::File user (const char* name) const { return dirs.user.getChildFile (name); }
-    int other() const { return 1 - slot; }
+    void load (const char* name) { ASSERT_TRUE (library.loadPresetAtIndex (library.findIndex (user (name).getFullPathName())).wasOk()); }
+    void toOther() { library.switchToSlot (1 - slot); }
+    void back() { library.switchToSlot (slot); }
 
-    void load (const char* name)
+    std::map<juce::String, juce::String> files() const
     {
-        ASSERT_TRUE (library.loadPresetAtIndex (library.findIndex (user (name).getFullPathName())).wasOk()) << name;
-    }
+        std::map<juce::String, juce::String> bytes;
 
-    /** Sets a value no file holds, then saves. */
-    void saveNew()
-    {
-        setValue (processor, "Level", 9.0f);
-        ASSERT_TRUE (library.save().wasOk());
+        for (const auto& f : dirs.user.findChildFiles (juce::File::findFiles, true, "*", juce::File::FollowSymlinks::no))
+            bytes[f.getRelativePathFrom (dirs.user)] = f.loadFileAsString();
+
+        return bytes;
     }
 };
 
-struct WrongFileCase
-{
-    const char* name;
-    std::function<void (Sequence&)> run;
-    const char* changed; // the one file whose bytes may differ afterwards
-    bool deleted;
-};
+struct WrongFileCase { const char* name; std::function<void (Sequence&)> run; const char* shown; bool deleteIt; };
 
 class WrongFile : public ::testing::TestWithParam<std::tuple<WrongFileCase, int>> {};
 
 TEST_P (WrongFile, OnlyTheShownFileIsTouched)
 {
-    const auto& [sequenceCase, startSlot] = GetParam();
+    const auto& [c, startSlot] = GetParam();
     Sequence s;
 
     for (auto [name, level] : { std::pair { "A.xml", 1.0f }, { "b.xml", 2.0f }, { "Live/x.xml", 3.0f } })
@@ -57,99 +49,42 @@ TEST_P (WrongFile, OnlyTheShownFileIsTouched)
 
     s.library.setPresetPath ({});
     s.library.chooseStartPreset();
-    s.slot = startSlot;
-    s.library.switchToSlot (startSlot);
+    s.library.switchToSlot (s.slot = startSlot);
+    c.run (s);
 
-    std::map<juce::String, juce::String> before;
-    auto snapshotFiles = [&s]
-    {
-        std::map<juce::String, juce::String> bytes;
+    auto before = s.files();
+    before.erase (c.shown);
+    EXPECT_EQ (s.library.getCurrentPresetDisplayName() + ".xml", juce::File (c.shown).getFileName()) << "what the bar shows";
 
-        for (const auto& f : s.dirs.user.findChildFiles (juce::File::findFiles, true, "*", juce::File::FollowSymlinks::no))
-            bytes[f.getRelativePathFrom (s.dirs.user)] = f.loadFileAsString();
-
-        return bytes;
-    };
-
-    sequenceCase.run (s);
-    before = snapshotFiles();
-    before.erase (sequenceCase.changed);
-
-    // The step under test: the bar names a file; Save or Delete must act on it.
-    const auto shown = s.library.getCurrentPresetDisplayName();
-    EXPECT_EQ (shown + ".xml", juce::File (sequenceCase.changed).getFileName());
-
-    if (sequenceCase.deleted)
+    if (c.deleteIt)
     {
         juce::File named;
-        ASSERT_EQ (s.library.checkDelete (named), PresetLibrary::DeleteCheck::ask);
-        EXPECT_EQ (named, s.user (sequenceCase.changed));
+        ASSERT_EQ (s.library.checkDelete (named), KA::PresetLibrary::DeleteCheck::ask);
+        ASSERT_EQ (named, s.user (c.shown));
         ASSERT_TRUE (s.library.deletePresetFile (named).wasOk());
-        EXPECT_FALSE (s.user (sequenceCase.changed).exists());
+        EXPECT_FALSE (named.exists());
     }
     else
     {
-        s.saveNew();
-        auto written = KA::readPresetDocument (s.user (sequenceCase.changed), "DRRoreRurediriz");
-        ASSERT_NE (written, nullptr);
-        EXPECT_EQ (written->getChildByAttribute ("id", "Level")->getDoubleAttribute ("value"), 9.0);
+        setValue (s.processor, "Level", 9.0f);
+        ASSERT_TRUE (s.library.save().wasOk());
+        EXPECT_TRUE (s.user (c.shown).loadFileAsString().contains ("<PARAM id=\"Level\" value=\"9.0\"/>"));
     }
 
-    auto after = snapshotFiles();
-    after.erase (sequenceCase.changed);
+    auto after = s.files();
+    after.erase (c.shown);
     EXPECT_EQ (after, before);
 }
 
 const WrongFileCase cases[] = {
-    { "AfterSwitch", [] (Sequence& s)
-      {
-          s.load ("b.xml");
-          s.library.switchToSlot (s.other());
-          s.load ("A.xml");
-          s.library.switchToSlot (s.slot);
-      }, "b.xml", false },
-    { "AfterStore", [] (Sequence& s)
-      {
-          s.load ("b.xml");
-          s.library.switchToSlot (s.other());
-          s.load ("A.xml");
-          s.library.storeSnapshot();
-          s.library.switchToSlot (s.slot); // brings A's state back, and with it its name
-      }, "A.xml", false },
-    { "AfterSaveAsInTheOtherSlot", [] (Sequence& s)
-      {
-          s.load ("b.xml");
-          s.library.switchToSlot (s.other());
-          ASSERT_TRUE (s.library.saveAs (s.user ("a0")).wasOk()); // numbered before b
-          s.library.switchToSlot (s.slot);
-      }, "b.xml", false },
-    { "AfterADeletionRenumbers", [] (Sequence& s)
-      {
-          s.load ("b.xml");
-          s.library.switchToSlot (s.other());
-          s.load ("A.xml");
-          ASSERT_TRUE (s.library.deletePresetFile (s.user ("A.xml")).wasOk());
-          s.library.switchToSlot (s.slot);
-      }, "b.xml", false },
-    { "AfterARebuildInsertsAFileBefore", [] (Sequence& s)
-      {
-          s.load ("b.xml");
-          PresetFolders::write (s.user ("B0.xml"), 5.0f);
-          s.library.setPresetPath (s.library.getEntry (s.library.getActiveIndex()));
-      }, "b.xml", false },
-    { "DeleteAfterSwitch", [] (Sequence& s)
-      {
-          s.load ("Live/x.xml");
-          s.library.switchToSlot (s.other());
-          s.load ("b.xml");
-          s.library.switchToSlot (s.slot);
-      }, "Live/x.xml", true },
-    { "DeleteAfterARebuild", [] (Sequence& s)
-      {
-          s.load ("b.xml");
-          PresetFolders::write (s.user ("B0.xml"), 5.0f);
-          s.library.setPresetPath ({});
-      }, "b.xml", true },
+    { "AfterSwitch", [] (Sequence& s) { s.load ("b.xml"); s.toOther(); s.load ("A.xml"); s.back(); }, "b.xml", false },
+    // "=>" in the other slot stores A's state; switching back brings it, and its name, here.
+    { "AfterStore", [] (Sequence& s) { s.load ("b.xml"); s.toOther(); s.load ("A.xml"); s.library.storeSnapshot(); s.back(); }, "A.xml", false },
+    { "AfterSaveAsInTheOtherSlot", [] (Sequence& s) { s.load ("b.xml"); s.toOther(); ASSERT_TRUE (s.library.saveAs (s.user ("a0")).wasOk()); s.back(); }, "b.xml", false },
+    { "AfterADeletionRenumbers", [] (Sequence& s) { s.load ("b.xml"); s.toOther(); s.load ("A.xml"); ASSERT_TRUE (s.library.deletePresetFile (s.user ("A.xml")).wasOk()); s.back(); }, "b.xml", false },
+    { "AfterARebuildInsertsAFileBefore", [] (Sequence& s) { s.load ("b.xml"); PresetFolders::write (s.user ("B0.xml"), 5.0f); s.library.setPresetPath ({}); }, "b.xml", false },
+    { "DeleteAfterSwitch", [] (Sequence& s) { s.load ("Live/x.xml"); s.toOther(); s.load ("b.xml"); s.back(); }, "Live/x.xml", true },
+    { "DeleteAfterARebuild", [] (Sequence& s) { s.load ("b.xml"); PresetFolders::write (s.user ("B0.xml"), 5.0f); s.library.setPresetPath ({}); }, "b.xml", true },
 };
 
 INSTANTIATE_TEST_SUITE_P (Sequences, WrongFile, ::testing::Combine (::testing::ValuesIn (cases), ::testing::Values (0, 1)),
