@@ -133,6 +133,10 @@ TEST_F (Bar, PresetListOpensAtTheCurrentFolderAndLoadsTheChosenLeafKeepingTheEdi
     list = dynamic_cast<KA::ListPresetsView*> (editor->getCurrentDialog());
     EXPECT_EQ (list->getHeader().getPath(), "/Home/Live");
     EXPECT_TRUE (list->getCurrentNode()->children[0]->hasOwnColour);
+
+    dirs.user.getChildFile ("Live/x.xml").replaceWithText ("<DRRoreRurediriz><PARAM");
+    ASSERT_TRUE (clickRow (list->getListBox(), 0)); // the message replaces the list from inside its own click
+    EXPECT_EQ (editor->openMessage(), "Couldn't load the preset: x");
 }
 
 TEST_F (Bar, SaveAsAsksAboutTheFileItWillReallyWrite)
