@@ -78,8 +78,8 @@ bool FileChooserComponent::hasValidSelection() const
 
 void FileChooserComponent::okButtonPressed()
 {
-    // Return pressed again while the question is up would only ask once more.
-    if (finished || ! hasValidSelection() || (overwriteQuestion != nullptr && overwriteQuestion->isVisible()))
+    // A second click already on its way (a double-click, Return) finds the chooser done.
+    if (finished || ! hasValidSelection())
         return;
 
     const auto file = getChosenFile();
@@ -100,7 +100,6 @@ void FileChooserComponent::okButtonPressed()
 
         askQuestionBox (*this, warningIcon, message, juce::translate ("Overwrite"), juce::translate ("Cancel"),
                         [this] (void*, void*, int result) { finish (result == 1); }, this);
-        overwriteQuestion = getCurrentDialog();
         return;
     }
 
@@ -109,14 +108,11 @@ void FileChooserComponent::okButtonPressed()
 
 void FileChooserComponent::finish (bool ok)
 {
-    if (finished)
-        return;
-
     finished = true;
     setVisible (false);
 
-    // The caller may delete the chooser from its callback: nothing of the
-    // chooser may be needed once the callback runs.
+    // The callback is moved out, so it runs once, and the caller may delete
+    // the chooser from it: nothing of the chooser is used once it runs.
     auto* data = userData;
     auto callback = std::move (resultCallback);
 

@@ -76,7 +76,6 @@ private:
     juce::String instructions;
     juce::TextLayout headerText;
     ResultCallback resultCallback;
-    juce::Component::SafePointer<juce::Component> overwriteQuestion;
     bool finished = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (FileChooserComponent)

@@ -1,0 +1,299 @@
+#include "tests/common/TestEnvironment.h"
+#include "ui/dialogs/DialogComponent.h"
+#include "ui/dialogs/FileChooserComponent.h"
+#include "ui/dialogs/MsgBoxComponent.h"
+#include "ui/dialogs/NewFolderContainer.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <unistd.h>
+
+namespace
+{
+using KA::DialogComponent;
+using KA::FileChooserComponent;
+using Flags = juce::FileBrowserComponent::FileChooserFlags;
+
+constexpr int saveFlags = Flags::saveMode | Flags::canSelectFiles | Flags::warnAboutOverwriting;
+
+void runLoop (int ms = 20) { juce::MessageManager::getInstance()->runDispatchLoopUntil (ms); }
+void click (juce::Button& button) { button.triggerClick(); runLoop(); }
+
+/** Every file below the folder with its bytes; links are listed, not followed. */
+std::map<juce::String, juce::String> snapshot (const juce::File& folder)
+{
+    std::map<juce::String, juce::String> files;
+    for (auto& f : folder.findChildFiles (juce::File::findFilesAndDirectories, true, "*", juce::File::FollowSymlinks::no))
+        files[f.getFullPathName()] = f.isDirectory() ? "<folder>" : f.loadFileAsString();
+    return files;
+}
+
+/** A save chooser over root/, whose callback writes the chosen file the way
+    the preset library does, and records its calls. */
+struct Chooser : public ::testing::Test
+{
+    Chooser() { root.getChildFile ("sub").createDirectory(); outside.createDirectory(); }
+    ~Chooser() override { chooser.reset(); base.deleteRecursively(); }
+
+    FileChooserComponent& open (const juce::String& forcedExtension = {}, int flags = saveFlags)
+    {
+        chooser = std::make_unique<FileChooserComponent> ("", "", flags, root, [this] (FileChooserComponent* c, void* data, bool ok)
+        {
+            results.push_back (ok);
+            EXPECT_TRUE (data == this && ! c->isVisible());
+            if (ok)
+                c->getChosenFile().replaceWithText ("written");
+            if (deleteFromCallback)
+                chooser.reset();
+        }, (flags & Flags::warnAboutOverwriting) != 0, this, "*.xml", nullptr, forcedExtension);
+        chooser->setVisible (true);
+        chooser->setSize (600, 400);
+        return *chooser;
+    }
+
+    /** As typed into the browser's name box, which reports through the message loop. */
+    void type (const juce::String& name) { chooser->getBrowser().setFileName (name); runLoop(); }
+
+    DialogComponent* box() const { return dynamic_cast<DialogComponent*> (chooser->getCurrentDialog()); }
+
+    juce::String shownMessage() const
+    {
+        auto* b = box();
+        auto* content = b != nullptr && b->isVisible() ? dynamic_cast<KA::MsgBoxComponent*> (b->getContent()) : nullptr;
+        return content != nullptr ? content->getMessage() : juce::String();
+    }
+
+    juce::Button& boxButton (int resultId) const
+    {
+        auto* view = box()->getView();
+        return *view->getButton (view->getButton (0)->getCommandID() == resultId ? 0 : 1);
+    }
+
+    juce::File base = KA::Test::makeTemporaryFolder ("chooser");
+    juce::File root = base.getChildFile ("root"), outside = base.getChildFile ("outside");
+    juce::File home = KA::Test::getTemporaryHome();
+    std::unique_ptr<FileChooserComponent> chooser;
+    std::vector<bool> results;
+    bool deleteFromCallback = false;
+};
+
+TEST_F (Chooser, ButtonTextsFollowTheFlags)
+{
+    const struct { int flags; const char* ok; bool newFolder; } cases[] = {
+        { Flags::saveMode | Flags::canSelectFiles, "Save", true },
+        { Flags::saveMode | Flags::canSelectDirectories, "Choose", true },
+        { Flags::saveMode | Flags::canSelectFiles | Flags::canSelectDirectories, "Choose", true },
+        { Flags::openMode | Flags::canSelectFiles, "Open", false },
+    };
+    for (const auto& c : cases)
+    {
+        auto& ch = open ({}, c.flags);
+        EXPECT_EQ (ch.getOkButton().getButtonText(), c.ok) << c.flags;
+        EXPECT_EQ (ch.getNewFolderButton().isVisible(), c.newFolder) << c.flags;
+        EXPECT_EQ (ch.getCancelButton().getButtonText() + ch.getNewFolderButton().getButtonText(), "CancelNew Folder");
+    }
+}
+
+TEST_F (Chooser, LayoutOfA400By300ChooserWithoutHeader)
+{
+    struct NoHeader : public juce::LookAndFeel_V4
+    {
+        juce::AttributedString createFileChooserHeaderText (const juce::String&, const juce::String&) override { return {}; }
+    } lf;
+    auto& c = open();
+    c.setLookAndFeel (&lf);
+    c.setSize (400, 300);
+
+    EXPECT_EQ (c.getBrowser().getBounds(), juce::Rectangle<int> (20, 30, 360, 204));
+    const auto row = c.getNewFolderButton().getBounds().getUnion (c.getOkButton().getBounds());
+    EXPECT_EQ (row, juce::Rectangle<int> (36, 244, 328, 26));
+    EXPECT_EQ (c.getCancelButton().getBounds().getUnion (row), row);
+
+    click (c.getNewFolderButton());
+    EXPECT_EQ (c.getCurrentDialog()->getBounds(), c.getLocalBounds());
+    EXPECT_EQ (&c.getCurrentDialog()->getLookAndFeel(), &lf);
+    chooser.reset();
+}
+
+TEST_F (Chooser, NamesLeadingOutOfTheRootAreRefusedAndNothingIsWritten)
+{
+    ASSERT_EQ (::symlink (outside.getFullPathName().toRawUTF8(), root.getChildFile ("link").getFullPathName().toRawUTF8()), 0);
+    ASSERT_EQ (::symlink (outside.getChildFile ("target.xml").getFullPathName().toRawUTF8(),
+                          root.getChildFile ("dangling.xml").getFullPathName().toRawUTF8()), 0);
+
+    // (typed, file written inside the root or empty for a refusal)
+    const std::pair<juce::String, juce::String> cases[] = {
+        { "../x", {} }, { outside.getChildFile ("x").getFullPathName(), {} }, { "~/x", {} }, { "sub/../../x", {} },
+        { "link/x", {} }, { "dangling", {} },
+        { "link/../x", "x.xml" }, // resolved as text first, like the browser does
+        { "sub/../y", "y.xml" }, { "sub/z", "sub/z.xml" },
+    };
+
+    for (const auto& [typed, written] : cases)
+    {
+        results.clear();
+        auto expected = snapshot (home);
+        auto& c = open (".xml");
+        type (typed);
+        ASSERT_TRUE (c.getOkButton().isEnabled()) << typed;
+        click (c.getOkButton());
+
+        if (written.isNotEmpty())
+            expected[root.getChildFile (written).getFullPathName()] = "written";
+        EXPECT_EQ (results, written.isEmpty() ? std::vector<bool>() : std::vector<bool> { true }) << typed;
+        EXPECT_EQ (c.isVisible(), written.isEmpty()) << typed;
+        EXPECT_EQ (shownMessage(), written.isEmpty() ? "Please choose a file inside the folder: root" : "") << typed;
+        EXPECT_EQ (snapshot (home), expected) << typed;
+        if (written.isNotEmpty())
+            root.getChildFile (written).deleteFile();
+    }
+
+    // Browsing out of the root, also through a link, comes back to it.
+    auto& browser = chooser->getBrowser();
+    for (const auto& [folder, shown] : { std::pair { base, root }, { root.getChildFile ("link"), root },
+                                         { root.getChildFile ("sub"), root.getChildFile ("sub") } })
+    {
+        browser.setRoot (folder);
+        EXPECT_EQ (browser.getRoot(), shown) << folder.getFullPathName();
+    }
+    browser.setRoot (root);
+    browser.goUp();
+    EXPECT_EQ (browser.getRoot(), root);
+}
+
+TEST_F (Chooser, OverwriteQuestionIsAboutTheFileReallyWritten)
+{
+    const auto bass = root.getChildFile ("Bass.xml");
+    bass.replaceWithText ("old");
+    const struct { const char* forced; const char* typed; int flags; const char* chosen; bool asks; } cases[] = {
+        { "", "Bass.xml", saveFlags, "Bass.xml", true },
+        { ".xml", "Bass", saveFlags, "Bass.xml", true },
+        { ".xml", "Bass.txt", saveFlags, "Bass.xml", true },
+        { "", "Bass", saveFlags, "Bass", false },
+        { "", "Bass.xml", Flags::saveMode | Flags::canSelectFiles, "Bass.xml", false }, // no warning asked for
+    };
+
+    for (const auto& c : cases)
+    {
+        results.clear();
+        auto& ch = open (c.forced, c.flags);
+        type (c.typed);
+        EXPECT_EQ (ch.getChosenFile(), root.getChildFile (c.chosen)) << c.typed;
+        click (ch.getOkButton());
+        if (! c.asks)
+        {
+            EXPECT_EQ (results, std::vector<bool> { true }) << c.typed;
+            bass.replaceWithText ("old");
+            root.getChildFile ("Bass").deleteFile();
+            continue;
+        }
+        EXPECT_EQ (shownMessage(), "There's already a file called: Bass.xml\n\nAre you sure you want to overwrite it?") << c.typed;
+        EXPECT_EQ (boxButton (1).getButtonText() + "/" + boxButton (0).getButtonText(), "Overwrite/Cancel");
+        EXPECT_TRUE (results.empty());
+        click (boxButton (0));
+        EXPECT_EQ (results, std::vector<bool> { false }) << c.typed;
+        EXPECT_EQ (bass.loadFileAsString(), "old") << c.typed;
+    }
+
+    // When opening, an existing file is taken without a question.
+    results.clear();
+    auto& opener = open ({}, Flags::openMode | Flags::canSelectFiles | Flags::warnAboutOverwriting);
+    opener.getBrowser().getDisplayComponent()->setSelectedFile (bass);
+    runLoop();
+    click (opener.getOkButton());
+    EXPECT_EQ (results, std::vector<bool> { true });
+}
+
+TEST_F (Chooser, ExactlyOneResultForEveryWayOfClosing)
+{
+    const auto bass = root.getChildFile ("Bass.xml");
+    const struct { const char* way; const char* typed; std::function<void (Chooser&)> close; std::vector<bool> results; const char* bytes; } cases[] = {
+        { "ok", "Funk", [] (Chooser& f) { click (f.chooser->getOkButton()); }, { true }, "old" },
+        { "cancel", "Funk", [] (Chooser& f) { click (f.chooser->getCancelButton()); }, { false }, "old" },
+        { "double-click, twice", "Funk", [&] (Chooser& f) { for (int i = 0; i < 2; ++i) f.chooser->getBrowser().fileDoubleClicked (bass); },
+          { true }, "old" },
+        { "ok and cancel queued", "Funk",
+          [] (Chooser& f) { f.chooser->getOkButton().triggerClick(); f.chooser->getCancelButton().triggerClick(); }, { true }, "old" },
+        { "overwrite", "Bass", [] (Chooser& f) { click (f.chooser->getOkButton()); click (f.boxButton (1)); }, { true }, "written" },
+        { "cancel in the question", "Bass", [] (Chooser& f) { click (f.chooser->getOkButton()); click (f.boxButton (0)); }, { false }, "old" },
+        { "deleted with the question open", "Bass", [] (Chooser& f) { click (f.chooser->getOkButton()); f.chooser.reset(); }, {}, "old" },
+        { "deleted by its own callback", "Bass",
+          [] (Chooser& f) { f.deleteFromCallback = true; click (f.chooser->getOkButton()); click (f.boxButton (1)); }, { true }, "written" },
+    };
+
+    for (const auto& c : cases)
+    {
+        results.clear();
+        deleteFromCallback = false;
+        bass.replaceWithText ("old");
+        open (".xml");
+        type (c.typed);
+        c.close (*this);
+        runLoop();
+        EXPECT_EQ (results, c.results) << c.way;
+        EXPECT_EQ (bass.loadFileAsString(), c.bytes) << c.way;
+        EXPECT_TRUE (chooser == nullptr || shownMessage().isEmpty()) << c.way; // nothing left asking
+        root.getChildFile ("Funk.xml").deleteFile();
+    }
+}
+
+TEST_F (Chooser, NewFolderNamesAreCleanedAndKeptInTheFolderShown)
+{
+    root.getChildFile ("taken").replaceWithText ("file");
+    const juce::String n200 = juce::String::repeatedString ("n", 200), e200 = juce::String::repeatedString ("e", 193) + ".folder";
+    const std::pair<juce::String, juce::String> cases[] = {
+        { "a/b:c", "abc" }, { n200, n200.substring (0, 128) }, { e200, e200.substring (0, 121) + ".folder" },
+        { "../up", "..up" }, { "..", {} }, { ".", {} }, { "~x", {} }, { "", {} }, { "/:", {} },
+        { "taken", {} }, // a file of that name: a message, nothing created
+    };
+
+    auto& c = open (".xml");
+    for (const auto& [typed, made] : cases)
+    {
+        const auto folder = typed == "taken" ? root : root.getChildFile ("sub");
+        c.getBrowser().setRoot (folder);
+        auto expected = snapshot (home);
+        if (made.isNotEmpty())
+            expected[folder.getChildFile (made).getFullPathName()] = "<folder>";
+
+        click (c.getNewFolderButton());
+        juce::Component::SafePointer<juce::Component> dialog (c.getCurrentDialog());
+        dynamic_cast<KA::NewFolderContainer*> (box()->getContent())->getNameEditor().setText (typed);
+        click (boxButton (1));
+
+        EXPECT_EQ (snapshot (home), expected) << typed;
+        EXPECT_EQ (shownMessage(), typed == "taken" ? "Couldn't create the folder!" : "") << typed;
+        EXPECT_TRUE (dialog == nullptr || ! dialog->isVisible()) << typed;
+        if (made.isNotEmpty())
+            folder.getChildFile (made).deleteRecursively();
+    }
+
+    // After the failure the chooser still saves.
+    click (boxButton (0));
+    type ("Fresh");
+    click (c.getOkButton());
+    EXPECT_EQ (results, std::vector<bool> { true });
+    EXPECT_EQ (root.getChildFile ("Fresh.xml").loadFileAsString(), "written");
+}
+
+TEST (ChooserScan, BuiltAndDeletedWhileAFolderOf2000FilesIsScanned)
+{
+    const auto folder = KA::Test::makeTemporaryFolder ("scan");
+    for (int i = 0; i < 2000; ++i)
+        folder.getChildFile ("preset " + juce::String (i) + (i % 2 == 0 ? ".xml" : ".txt")).replaceWithText ("x");
+
+    for (int round = 0; round < 9; ++round)
+    {
+        FileChooserComponent chooser ("", "", saveFlags, folder, {}, true, nullptr, "*.xml", nullptr, ".xml");
+        runLoop (round);
+
+        // The last one is left to finish: the filter lets the .xml files through.
+        auto* list = dynamic_cast<juce::ListBox*> (chooser.getBrowser().getDisplayComponent());
+        for (int i = 0; round == 8 && i < 500 && list->getModel()->getNumRows() < 1000; ++i)
+            runLoop (10);
+        EXPECT_TRUE (round < 8 || list->getModel()->getNumRows() == 1000);
+    }
+    folder.deleteRecursively();
+}
+} // namespace
