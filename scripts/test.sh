@@ -26,9 +26,10 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
 ctest --test-dir "$build" --output-on-failure -j "$jobs"
 
-# The state loader's fuzz target: clang with libFuzzer, a short run.
+# The fuzz targets (state blobs and presets, settings files): clang with libFuzzer,
+# a short run of each.
 fuzz=build-fuzz
 CC=clang CXX=clang++ cmake -S . -B "$fuzz" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKA_FUZZ=ON \
     -DKA_FUZZ_SECONDS="${KA_FUZZ_SECONDS:-60}"
-cmake --build "$fuzz" -j "$jobs" --target ka_state_fuzzer
+cmake --build "$fuzz" -j "$jobs" --target ka_state_fuzzer ka_settings_fuzzer
 ctest --test-dir "$fuzz" --output-on-failure

@@ -5,6 +5,8 @@
 #include <expat.h>
 
 #include <cstring>
+#include <string>
+#include <string_view>
 #include <limits>
 
 namespace KA::GuardedXml
@@ -69,6 +71,39 @@ namespace
             ++text;
 
         return text;
+    }
+
+    // JUCE writes a character that XML does not allow (a control character, U+FFFE or
+    // U+FFFF) as a decimal character reference, which expat refuses and JUCE reads back.
+    // So that the program can read what it wrote, expat sees such a reference as U+FFFD.
+    std::string withAllowedReferences (const char* text, size_t numBytes)
+    {
+        const auto isRefused = [] (juce::uint32 c) { return (c >= 1 && c < 32 && c != 9 && c != 10 && c != 13) || c == 0xfffe || c == 0xffff; };
+        std::string result;
+        result.reserve (numBytes);
+
+        for (size_t i = 0; i < numBytes; ++i)
+        {
+            if (text[i] == '&' && i + 2 < numBytes && text[i + 1] == '#')
+            {
+                size_t end = i + 2;
+                juce::uint32 code = 0;
+
+                for (; end < numBytes && end < i + 10 && text[end] >= '0' && text[end] <= '9'; ++end)
+                    code = code * 10 + (juce::uint32) (text[end] - '0');
+
+                if (end > i + 2 && end < numBytes && text[end] == ';' && isRefused (code))
+                {
+                    result += "&#65533;";
+                    i = end;
+                    continue;
+                }
+            }
+
+            result += text[i];
+        }
+
+        return result;
     }
 
     class Checker
@@ -225,7 +260,16 @@ namespace
         const auto* start = skipBlanksAndMark (utf8, utf8 + numBytes);
         const auto length = numBytes - (size_t) (start - utf8);
 
-        if (! Checker (shape, rootTag).run (start, length))
+        if (length > maximumBytes)
+            return {};
+
+        std::string rewritten;
+        std::string_view checked (start, length);
+
+        if (checked.find ("&#") != std::string_view::npos)
+            checked = rewritten = withAllowedReferences (start, length);
+
+        if (! Checker (shape, rootTag).run (checked.data(), checked.size()))
             return {};
 
         return juce::parseXML (juce::String::fromUTF8 (start, (int) length));
@@ -255,14 +299,16 @@ std::unique_ptr<juce::XmlElement> parseStateDocument (const juce::String& text, 
 
 bool checkFile (const juce::File& file, Shape shape, const juce::String& rootTag)
 {
-    if (! file.existsAsFile() || file.getSize() > (juce::int64) maximumBytes)
+    juce::FileInputStream in (file);
+
+    if (! file.existsAsFile() || ! in.openedOk())
         return false;
 
+    // Read no further than the limit: the size a file reports need not be its length.
     juce::MemoryBlock bytes;
+    in.readIntoMemoryBlock (bytes, (ssize_t) maximumBytes + 1);
 
-    if (! file.loadFileAsData (bytes))
-        return false;
-
-    return check (static_cast<const char*> (bytes.getData()), bytes.getSize(), shape, rootTag);
+    return bytes.getSize() <= maximumBytes
+        && check (static_cast<const char*> (bytes.getData()), bytes.getSize(), shape, rootTag);
 }
 } // namespace KA::GuardedXml

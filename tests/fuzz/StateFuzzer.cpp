@@ -1,13 +1,14 @@
-// libFuzzer target: whatever bytes arrive as a stored state blob or as preset XML,
-// the processor either takes them or ignores them, and keeps working.
+// libFuzzer target: the fuzzer's bytes are a stored state blob and a preset document
+// at once. Whatever they hold, the processor takes them or ignores them, can read back
+// what it then writes, and keeps producing clean audio.
 
 #include "engine/RedeVaAudioProcessor.h"
 #include "engine/xml/GuardedXml.h"
 
 #include <cmath>
 #include <cstddef>
-#include <cstdlib>
 #include <cstdint>
+#include <cstdlib>
 
 namespace
 {
@@ -34,39 +35,19 @@ extern "C" int LLVMFuzzerInitialize (int*, char***)
 extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 {
     auto& p = *processor;
+    const auto rootTag = p.getStateRootTag();
 
-    if (size == 0)
-        return 0;
+    p.setStateInformation (data, (int) size);
 
-    const auto mode = data[0] % 3;
-    const auto* payload = data + 1;
-    const auto payloadSize = (int) juce::jmin (size - 1, (size_t) 1 << 20);
+    // The way the preset library loads a preset file.
+    if (auto xml = KA::GuardedXml::parse (reinterpret_cast<const char*> (data), size, KA::GuardedXml::Shape::state, rootTag))
+        p.setStateFromXml (xml.get());
 
-    if (mode == 0)
-    {
-        p.setStateInformation (payload, payloadSize);
-    }
-    else
-    {
-        // XML text, loaded directly or wrapped the way a stored blob carries it.
-        const auto text = juce::String::fromUTF8 (reinterpret_cast<const char*> (payload),
-                                                  juce::CharPointer_UTF8::isValidString (reinterpret_cast<const char*> (payload), payloadSize) ? payloadSize : 0);
-        if (mode == 1)
-        {
-            if (auto xml = KA::GuardedXml::parseStateDocument (text, p.getStateRootTag()))
-                p.setStateFromXml (xml.get());
-        }
-        else if (auto xml = KA::GuardedXml::parseStateDocument (text, p.getStateRootTag()))
-        {
-            juce::MemoryBlock blob;
-            juce::AudioProcessor::copyXmlToBinary (*xml, blob);
-            p.setStateInformation (blob.getData(), (int) blob.getSize());
-        }
-    }
-
-    // Whatever was loaded, the state serialises and audio still runs clean.
     juce::MemoryBlock state;
     p.getStateInformation (state);
+
+    if (KA::PluginProcessor::readStateBlob (state.getData(), (int) state.getSize(), rootTag) == nullptr)
+        __builtin_trap();
 
     juce::AudioBuffer<float> buffer (2, 64);
     for (int ch = 0; ch < 2; ++ch)

@@ -1,7 +1,6 @@
 #include "ui/editor/DRBaseAudioProcessorEditor.h"
 
 #include "engine/GlobalStrings.h"
-#include "engine/xml/NumberText.h"
 
 #include "BinaryData.h"
 
@@ -47,11 +46,6 @@ void DRBaseAudioProcessorEditor::init (int, int)
 
 bool DRBaseAudioProcessorEditor::shouldOfferMailForm (const juce::PropertySet* globalSettings)
 {
-    // An absent key means the user never declined. The stored text comes from a file,
-    // so it is read by the program's own number reader, not JUCE's: a number other than
-    // 0 keeps the offer, anything else does not.
-    if (globalSettings == nullptr || ! globalSettings->containsKey (KA::GlobalStrings::showMailForm))
-        return true;
-
-    return KA::readNumberText (globalSettings->getValue (KA::GlobalStrings::showMailForm)).value_or (0.0) != 0.0;
+    // An absent key means the user never declined.
+    return globalSettings == nullptr || globalSettings->getBoolValue (KA::GlobalStrings::showMailForm, true);
 }

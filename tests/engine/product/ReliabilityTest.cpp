@@ -341,9 +341,11 @@ TEST (Reliability, NonFiniteValuesInAStateKeepTheCurrentValues)
     RedeVaAudioProcessor p;
     setReal (p, "Level", -6.0f);
     setReal (p, "50Hz", 3.0f);
+    setReal (p, "400Hz", 2.0f);
 
-    const juce::String xml ("<?xml version=\"1.0\" encoding=\"UTF-8\"?> <DRRoreRurediriz>"
-                            "<PARAM id=\"Level\" value=\"nan\"/><PARAM id=\"50Hz\" value=\"-inf\"/>"
+    // JUCE's own number reader overflows a signed int on the long exponent.
+    const juce::String xml ("<?xml version=\"1.0\" encoding=\"UTF-8\"?> <DRRoreRurediriz lastUIWidth=\"1e99999999999\" lastUIHeight=\"300\">"
+                            "<PARAM id=\"Level\" value=\"nan\"/><PARAM id=\"50Hz\" value=\"-inf\"/><PARAM id=\"400Hz\" value=\"1e99999999999\"/>"
                             "<PARAM id=\"power\" value=\"inf\"/><PARAM id=\"120Hz\" value=\"4.5\"/></DRRoreRurediriz>");
     juce::MemoryBlock blob;
     juce::AudioProcessor::copyXmlToBinary (*juce::parseXML (xml), blob);
@@ -351,11 +353,37 @@ TEST (Reliability, NonFiniteValuesInAStateKeepTheCurrentValues)
 
     EXPECT_EQ (getReal (p, "Level"), -6.0f);
     EXPECT_EQ (getReal (p, "50Hz"), 3.0f);
+    EXPECT_EQ (getReal (p, "400Hz"), 2.0f);
     EXPECT_EQ (getReal (p, "power"), 1.0f);
     EXPECT_EQ (getReal (p, "120Hz"), 4.5f);
+    EXPECT_FALSE (p.parameters.state.hasProperty ("lastUIWidth"));
+    EXPECT_EQ (p.parameters.state.getProperty ("lastUIHeight"), juce::var (300));
 
     const auto saved = stateOf (p);
     const juce::String text (static_cast<const char*> (saved.getData()) + 8, saved.getSize() - 9);
     EXPECT_FALSE (text.containsIgnoreCase ("nan")) << text;
     EXPECT_FALSE (text.containsIgnoreCase ("inf")) << text;
+}
+
+TEST (Reliability, NonFiniteValuesSetOnAParameterAreIgnored)
+{
+    RedeVaAudioProcessor p;
+    juce::Random random (3);
+    randomiseParameters (p, random);
+
+    for (auto* parameter : p.getParameters())
+    {
+        const auto id = dynamic_cast<juce::RangedAudioParameter&> (*parameter).getParameterID();
+        const auto value = parameter->getValue();
+        const auto raw = getReal (p, id);
+
+        for (auto bad : { std::numeric_limits<float>::quiet_NaN(), INFINITY, -INFINITY })
+        {
+            parameter->setValue (bad);
+            parameter->setValueNotifyingHost (bad);
+        }
+
+        EXPECT_EQ (parameter->getValue(), value) << id;
+        EXPECT_EQ (getReal (p, id), raw) << id;
+    }
 }

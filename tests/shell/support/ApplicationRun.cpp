@@ -1,5 +1,6 @@
 #include "tests/shell/support/ApplicationRun.h"
 
+#include "engine/SettingsFile.h"
 #include "shell/PluginStateEncoding.h"
 #include "shell/StandaloneFilterApp.h"
 #include "tests/common/TestEnvironment.h"
@@ -21,23 +22,31 @@ juce::File ApplicationRun::getBinary()
         .getChildFile ("shell").getChildFile ("KADravonRoreRurediriz");
 }
 
-juce::File ApplicationRun::getSettingsFile() const
+namespace
+{
+    juce::PropertiesFile::Options optionsOf (bool global)
+    {
+        return global ? SettingsFile::makeOptions ("DRRoreRurediriz Global Settings", "Preferences")
+                      : StandaloneFilterApp::getSettingsOptions();
+    }
+} // namespace
+
+juce::File ApplicationRun::getSettingsFile (bool global) const
 {
     // JUCE's place for these options, moved from this process's HOME to the run's own.
-    const auto inOurHome = StandaloneFilterApp::getSettingsOptions().getDefaultFile();
-    const auto relative = inOurHome.getRelativePathFrom (getTemporaryHome());
-    return home.getChildFile (relative);
+    const auto inOurHome = optionsOf (global).getDefaultFile();
+    return home.getChildFile (inOurHome.getRelativePathFrom (getTemporaryHome()));
 }
 
-std::unique_ptr<juce::PropertiesFile> ApplicationRun::openSettings() const
+std::unique_ptr<juce::PropertiesFile> ApplicationRun::openSettings (bool global) const
 {
-    return std::make_unique<juce::PropertiesFile> (getSettingsFile(), StandaloneFilterApp::getSettingsOptions());
+    return std::make_unique<juce::PropertiesFile> (getSettingsFile (global), optionsOf (global));
 }
 
-void ApplicationRun::writeSettings (const juce::StringPairArray& values) const
+void ApplicationRun::writeSettings (const juce::StringPairArray& values, bool global) const
 {
-    getSettingsFile().getParentDirectory().createDirectory();
-    auto settings = openSettings();
+    getSettingsFile (global).getParentDirectory().createDirectory();
+    auto settings = openSettings (global);
 
     for (auto& key : values.getAllKeys())
         settings->setValue (key, values[key]);

@@ -18,9 +18,10 @@ public:
 
     static juce::File getBinary();
 
-    juce::File getSettingsFile() const;
-    std::unique_ptr<juce::PropertiesFile> openSettings() const;
-    void writeSettings (const juce::StringPairArray& values) const;
+    /** The shell's settings file, or the processor's global one. */
+    juce::File getSettingsFile (bool global = false) const;
+    std::unique_ptr<juce::PropertiesFile> openSettings (bool global = false) const;
+    void writeSettings (const juce::StringPairArray& values, bool global = false) const;
 
     bool launch (const juce::String& jackServerName = {});
 
