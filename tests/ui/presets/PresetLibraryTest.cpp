@@ -37,7 +37,7 @@ double levelIn (const juce::File& file)
     return xml != nullptr ? xml->getChildByAttribute ("id", "Level")->getDoubleAttribute ("value") : -1000.0;
 }
 
-/** The Part's worked example in the user folder, with files that must not be listed and a link loop. */
+/** A user folder with a sub-folder, mixed-case names, with files that must not be listed and a link loop. */
 struct Library : public ::testing::Test
 {
     Library()
