@@ -78,7 +78,9 @@ TEST_F (Library, NumbersAndTreeOfTheWorkedExample)
 
 TEST_F (Library, SharedPresetsHiddenFilesAndLinksFollowedOnceWithoutMakingTheSharedFolder)
 {
-    library.setPresetPath ({});
+    PresetLibrary elsewhere (processor, { dirs.base.getChildFile ("new"), dirs.shared });
+    elsewhere.setPresetPath ({});
+    EXPECT_TRUE (dirs.base.getChildFile ("new").isDirectory());
     EXPECT_FALSE (dirs.shared.exists());
     EXPECT_TRUE (PresetLibrary::defaultFolders ("P").shared.getFullPathName().startsWith ("/usr/"));
 
@@ -170,6 +172,7 @@ TEST_F (Library, LoadSaveAndSaveAsRoundTripsWithTheBytesOnDisk)
 
     // Save As from a factory preset: its root attributes pass 60 characters, so the last wraps.
     ASSERT_TRUE (library.loadPresetAtIndex (1).wasOk());
+    EXPECT_EQ (currentPresetOf (processor), "Slap Bass");
 
     for (auto typed : { "Funk", "Funk.txt" })
     {
