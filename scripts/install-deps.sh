@@ -13,7 +13,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libexpat1-dev
     clang libclang-rt-14-dev
-    xvfb xauth libxtst6 fonts-wine
+    xvfb xauth libxtst6 fonts-wine xdotool
 )
 
 missing=()

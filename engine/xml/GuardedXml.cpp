@@ -15,10 +15,12 @@ namespace
 {
     bool isBlank (char c) noexcept { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-    // What JUCE's parser and the program's writers agree on as a name.
+    // What JUCE's parser and the program's writers agree on as a name. No colon: the
+    // program writes none, and JUCE decodes an attribute named "base64:..." when it
+    // makes a ValueTree, trusting the byte count the text gives.
     bool isPlainName (const XML_Char* name) noexcept
     {
-        const auto isLetter = [] (char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':'; };
+        const auto isLetter = [] (char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; };
 
         if (name == nullptr || ! isLetter (*name))
             return false;

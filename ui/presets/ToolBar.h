@@ -1,5 +1,9 @@
 #pragma once
 
+#include "ui/presets/PresetLibrary.h"
+#include "ui/presets/ToolBarButton.h"
+#include "ui/presets/ToolBarParts.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 namespace KA
@@ -7,20 +11,70 @@ namespace KA
 class PluginProcessor;
 class PluginEditor;
 
-/** The strip across the top of the editor that carries the preset controls. */
-class ToolBar : public juce::Label
+/** The strip across the top of the editor: next and previous preset, the preset
+    name that opens the preset list, delete, save and save as, the side menu,
+    undo and redo, the A/B pair with its store button, and the power switch.
+    What it does with presets is the preset library's; the bar shows the result
+    and reports failures. */
+class ToolBar : public juce::Label,
+                public juce::Timer,
+                public juce::Button::Listener
 {
 public:
     ToolBar (PluginProcessor& processor, PluginEditor& editor);
 
-    /** Creates the bar's children; called once, right after construction. */
+    /** With preset folders of the caller's choice. */
+    ToolBar (PluginProcessor& processor, PluginEditor& editor, PresetLibrary::Folders folders);
+
+    ~ToolBar() override;
+
+    /** Creates the bar's children and starts its timer; called once, right after construction. */
     void buildToolBar();
 
-protected:
+    void mouseDown (const juce::MouseEvent&) override;
+    void resized() override;
+    void buttonClicked (juce::Button*) override;
+    void timerCallback() override;
+
+    /** Opens the preset list over the editor (a press on the preset name). */
+    void openPresetList();
+
+    /** Opens the file chooser of Save As over the editor. */
+    void openSaveAsChooser();
+
+    /** What the preset list, the file chooser and the delete question report. */
+    void presetChosen (int index);
+    void saveAsChosen (const juce::File& chosen);
+    void deleteConfirmed (const juce::File& file, int result);
+
+    PresetLibrary& getLibrary() noexcept { return library; }
+    juce::Button* getButton (const juce::String& name) const;
+    juce::Label& getPresetLabel() const noexcept { return *presetLabel; }
+
+    int edgeMargin = 10;
+    int fileButtonWidth = 50;
+    float buttonInset = 0.2f;
+    int buttonSize = 50;
+
+private:
+    void showPresetName (const juce::String& name);
+    void showFailure (const juce::String& message, const juce::String& presetName);
+    void stepPreset (int step);
+    void loadPreset (int index);
+    void askToDelete();
+    void switchSlot();
+
+    PresetLibrary library;
+    bool aWasOn = true;
+
+    std::unique_ptr<PowerButton> powerButton;
+    std::unique_ptr<ToolBarButton> nextButton, previousButton, undoButton, redoButton, saveButton, saveAsButton,
+                                   deleteButton, menuButton, aButton, storeButton, bButton;
+    std::unique_ptr<LabelPreset> presetLabel;
+
     PluginProcessor* processor;
     PluginEditor* editor;
 
-private:
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ToolBar)
 };
 } // namespace KA

@@ -50,7 +50,7 @@ TEST_P (GuardedXmlTexts, AreAcceptedOnlyWhenSoundAndOfTheirShape)
 INSTANTIATE_TEST_SUITE_P (
     Table, GuardedXmlTexts,
     ::testing::Values (
-        Text { "State", Shape::state, "<?xml version=\"1.0\" encoding=\"UTF-8\"?> <DRRoreRurediriz lastUIWidth=\"690\" a-b.c:d=\"\">"
+        Text { "State", Shape::state, "<?xml version=\"1.0\" encoding=\"UTF-8\"?> <DRRoreRurediriz lastUIWidth=\"690\" a-b.c=\"\">"
                                       "<PARAM id=\"Level\" value=\"1.5\"/><EXPARAM id=\"x\" value=\"a\"/></DRRoreRurediriz>", true },
         Text { "StateIndentedOtherCaseAfterBlanksAndMark", Shape::state, "\xef\xbb\xbf \r\n<drrorerurediriz>\n  <PARAM id=\"a\"/>\n</drrorerurediriz>\n", true },
         Text { "StateControlCharactersAsJuceWritesThem", Shape::state, "<DRRoreRurediriz name=\"a&#1;&#31;&#65535;b\"/>", true },
@@ -67,6 +67,7 @@ INSTANTIATE_TEST_SUITE_P (
         Text { "StateOtherRoot", Shape::state, "<Other><PARAM/></Other>", false },
         Text { "StateOtherChild", Shape::state, "<DRRoreRurediriz><Param/></DRRoreRurediriz>", false },
         Text { "StateGrandchild", Shape::state, "<DRRoreRurediriz><PARAM><PARAM/></PARAM></DRRoreRurediriz>", false },
+        Text { "StateBinaryAttribute", Shape::state, "<DRRoreRurediriz base64:a=\"-1.a\"/>", false },
         Text { "StateNonAsciiName", Shape::state, "<DRRoreRurediriz><PARAM \xc3\xa9=\"1\"/></DRRoreRurediriz>", false },
         Text { "StateOtherEncoding", Shape::state, "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><DRRoreRurediriz/>", false },
         Text { "StateBadUtf8", Shape::state, "<DRRoreRurediriz name=\"\xc3\x28\"/>", false },

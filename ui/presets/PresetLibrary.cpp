@@ -1,0 +1,444 @@
+#include "ui/presets/PresetLibrary.h"
+
+#include "engine/GlobalStrings.h"
+#include "engine/PluginProcessor.h"
+#include "ui/presets/PresetFile.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+
+namespace KA
+{
+namespace
+{
+    const juce::Colour factoryFolderColour (0x503effb1);
+    const juce::Colour presetColour (0x503e79b1);
+    const juce::Colour otherFolderColour (0x50aaaaaa);
+
+    bool isPathText (const juce::String& text)
+    {
+        return text.startsWith ("~") || text.startsWith ("/");
+    }
+
+    void sortByPath (juce::Array<juce::File>& files)
+    {
+        std::sort (files.begin(), files.end(), [] (const juce::File& a, const juce::File& b)
+                   { return a.getFullPathName().compare (b.getFullPathName()) < 0; });
+    }
+
+    /** The folder with every link resolved, or nothing when it can't be resolved. */
+    std::string canonicalPath (const juce::File& folder)
+    {
+        char resolved[PATH_MAX];
+        return ::realpath (folder.getFullPathName().toRawUTF8(), resolved) != nullptr ? std::string (resolved) : std::string();
+    }
+}
+
+PresetLibrary::Folders PresetLibrary::defaultFolders (const juce::String& productName)
+{
+    return { juce::File::getSpecialLocation (juce::File::userDocumentsDirectory).getChildFile (productName),
+             juce::File (juce::File::getSpecialLocation (juce::File::globalApplicationsDirectory).getFullPathName()
+                         + "/Korvath Audio/Presets/" + productName) };
+}
+
+PresetLibrary::PresetLibrary (PluginProcessor& p, Folders f)
+    : processor (p), folders (std::move (f))
+{
+}
+
+void PresetLibrary::ensureUserFolder() const
+{
+    // The shared folder lies under a system folder here: it is only read.
+    folders.user.createDirectory();
+}
+
+//==============================================================================
+void PresetLibrary::setPresetPath (const juce::String& selectedPath, PresetTreeNode* root, PresetTreeNode** openFolder)
+{
+    const auto selected = isPathText (selectedPath) ? juce::File (selectedPath).getFullPathName() : juce::String();
+
+    presetIndexMap.clear();
+    ensureUserFolder();
+
+    presetIndexMap.set (0, GlobalStrings::defaultName);
+    PresetTreeNode* factoryNode = nullptr;
+
+    if (openFolder != nullptr)
+        *openFolder = nullptr;
+
+    if (root != nullptr)
+    {
+        root->add (GlobalStrings::defaultName, false, false, 0, juce::Colour(), juce::Justification::centred);
+        factoryNode = &root->add (GlobalStrings::factoryPresets, true, true, 0, factoryFolderColour, juce::Justification::centred);
+    }
+
+    int next = 1;
+
+    for (int i = 0; i < processor.getNumFactoryPresets(); ++i)
+    {
+        if (const auto* document = processor.getFactoryPreset (i))
+        {
+            const auto name = document->getStringAttribute ("name");
+            presetIndexMap.set (next, name);
+
+            if (factoryNode != nullptr)
+                factoryNode->add (name, false, false, next, presetColour, juce::Justification::left);
+
+            ++next;
+        }
+    }
+
+    numFactoryEntries = next - 1;
+
+    std::set<std::string> visited;
+    scanPresetFolder (folders.shared, next, selected, factoryNode, openFolder, visited);
+    firstUserPresetIndex = next;
+    scanPresetFolder (folders.user, next, selected, root, openFolder, visited);
+
+    resolveSlots();
+}
+
+void PresetLibrary::scanPresetFolder (const juce::File& folder, int& nextIndex, const juce::String& selected,
+                                      PresetTreeNode* parent, PresetTreeNode** openFolder, std::set<std::string>& visited)
+{
+    const auto canonical = canonicalPath (folder);
+
+    if (canonical.empty() || ! folder.isDirectory())
+        return;
+
+    visited.insert (canonical);
+
+    juce::Array<juce::File> subFolders, files;
+
+    for (const auto& entry : juce::RangedDirectoryIterator (folder, false, "*", juce::File::findFilesAndDirectories))
+    {
+        const auto& file = entry.getFile();
+
+        if (entry.isDirectory())
+            subFolders.add (file);
+        else if (file.getFileExtension() == GlobalStrings::xmlExtension)
+            files.add (file);
+    }
+
+    sortByPath (subFolders);
+    sortByPath (files);
+
+    const auto selectedFolder = selected.isNotEmpty() ? juce::File (selected).getParentDirectory().getFullPathName() : juce::String();
+
+    for (const auto& subFolder : subFolders)
+    {
+        // A folder link is followed only into a folder not seen yet: one that loops
+        // back to a folder above it would be followed for ever. Real folders form a
+        // finite tree, so they are always listed.
+        if (subFolder.isSymbolicLink() && visited.count (canonicalPath (subFolder)) != 0)
+            continue;
+
+        PresetTreeNode* node = nullptr;
+
+        if (parent != nullptr)
+        {
+            const auto holdsSelected = selectedFolder.isNotEmpty() && subFolder.getFullPathName().equalsIgnoreCase (selectedFolder);
+            node = &parent->add (subFolder.getFileName(), true, true, 0,
+                                 holdsSelected ? presetColour : otherFolderColour, juce::Justification::centred);
+
+            if (holdsSelected && openFolder != nullptr)
+                *openFolder = node;
+        }
+
+        scanPresetFolder (subFolder, nextIndex, selected, node, openFolder, visited);
+    }
+
+    for (const auto& file : files)
+    {
+        const auto path = file.getFullPathName();
+
+        if (parent != nullptr)
+            parent->add (file.getFileNameWithoutExtension(), false, selected.isNotEmpty() && path.equalsIgnoreCase (selected),
+                         nextIndex, presetColour, juce::Justification::left);
+
+        presetIndexMap.set (nextIndex++, path);
+    }
+}
+
+juce::String PresetLibrary::getEntry (int index) const
+{
+    return presetIndexMap.contains (index) ? presetIndexMap[index] : juce::String();
+}
+
+int PresetLibrary::findIndex (const juce::String& entry) const
+{
+    for (int i = 0; i < getNumEntries(); ++i)
+        if (presetIndexMap[i] == entry)
+            return i;
+
+    return -1;
+}
+
+juce::String PresetLibrary::getDisplayName (int index) const
+{
+    if (index <= numFactoryEntries)
+        return getEntry (index);
+
+    const auto entry = getEntry (index);
+    return entry.isNotEmpty() ? juce::File (entry).getFileNameWithoutExtension() : juce::String();
+}
+
+juce::String PresetLibrary::getCurrentPresetDisplayName() const
+{
+    const auto text = processor.parameters.state.getProperty (GlobalStrings::currentPreset).toString();
+
+    for (int i = 0; i < processor.getNumFactoryPresets(); ++i)
+        if (const auto* document = processor.getFactoryPreset (i); document != nullptr && document->getStringAttribute ("name") == text)
+            return text;
+
+    if (text.isEmpty())
+        return GlobalStrings::defaultName;
+
+    return juce::File::getCurrentWorkingDirectory().getChildFile (text).getFileNameWithoutExtension();
+}
+
+//==============================================================================
+int PresetLibrary::resolvePresetText (const juce::String& text) const
+{
+    for (int i = 1; i <= numFactoryEntries; ++i)
+        if (getEntry (i) == text)
+            return i;
+
+    if (isPathText (text))
+        return findIndex (juce::File (text).getFullPathName());
+
+    return 0;
+}
+
+juce::String PresetLibrary::chooseStartPreset()
+{
+    const auto text = processor.parameters.state.getProperty (GlobalStrings::currentPreset).toString();
+    auto displayName = GlobalStrings::defaultName;
+    auto index = -1;
+
+    if (resolvePresetText (text) > 0 && resolvePresetText (text) <= numFactoryEntries)
+    {
+        displayName = text;
+        index = resolvePresetText (text);
+    }
+    else if (isPathText (text) && juce::File (text).existsAsFile())
+    {
+        index = findIndex (juce::File (text).getFullPathName());
+        displayName = juce::File (text).getFileNameWithoutExtension();
+    }
+
+    activeSlot = 0;
+    setSlot (0, juce::jmax (0, index));
+    setSlot (1, 0);
+    return displayName;
+}
+
+int PresetLibrary::getStepIndex (int step) const
+{
+    const auto count = getNumEntries();
+
+    if (count == 0)
+        return -1;
+
+    const auto index = getActiveIndex() + step;
+    return index < 0 || index >= count ? (step > 0 ? 0 : count - 1) : index;
+}
+
+//==============================================================================
+juce::Result PresetLibrary::loadPresetAtIndex (int index)
+{
+    if (index < 0)
+        return juce::Result::ok();
+
+    if (index == 0)
+    {
+        processor.resetParametersToDefault();
+        setCurrentPreset (GlobalStrings::defaultName);
+        setSlot (activeSlot, 0);
+        return juce::Result::ok();
+    }
+
+    const auto stateType = processor.parameters.state.getType().toString();
+
+    if (index <= numFactoryEntries)
+    {
+        const auto* document = processor.getFactoryPreset (index - 1);
+
+        if (document == nullptr || ! document->getTagName().equalsIgnoreCase (stateType))
+            return juce::Result::ok();
+
+        const auto name = document->getStringAttribute ("name");
+
+        if (onPresetWillChange)
+            onPresetWillChange();
+
+        processor.setStateFromXml (document);
+        setCurrentPreset (name);
+        setSlot (activeSlot, index);
+        return juce::Result::ok();
+    }
+
+    const auto entry = getEntry (index);
+
+    if (entry.isEmpty())
+        return juce::Result::ok();
+
+    // Checked before anything changes: a bad file leaves state, label and index as they were.
+    const juce::File file (entry);
+    auto document = readPresetDocument (file, stateType);
+
+    if (document == nullptr || ! document->getTagName().equalsIgnoreCase (stateType))
+        return juce::Result::fail (file.getFileNameWithoutExtension());
+
+    if (getEditorSize)
+    {
+        const auto size = getEditorSize();
+        document->setAttribute ("lastUIWidth", size.x);
+        document->setAttribute ("lastUIHeight", size.y);
+    }
+
+    if (onPresetWillChange)
+        onPresetWillChange();
+
+    processor.setStateFromXml (document.get());
+    setCurrentPreset (file.getFullPathName());
+    setSlot (activeSlot, index);
+    return juce::Result::ok();
+}
+
+juce::Result PresetLibrary::save()
+{
+    const auto index = getActiveIndex();
+
+    if (index < firstUserPresetIndex || ! isFileEntry (index))
+        return juce::Result::ok();
+
+    processor.prepareToSavePreset();
+    const auto document = processor.copyFlushedState().createXml();
+
+    if (document == nullptr)
+        return juce::Result::fail ("no state");
+
+    return writePresetDocument (*document, juce::File (slots[activeSlot].path));
+}
+
+juce::File PresetLibrary::withPresetExtension (const juce::File& chosen)
+{
+    return chosen == juce::File() ? juce::File() : chosen.withFileExtension (GlobalStrings::xmlExtension);
+}
+
+juce::Result PresetLibrary::saveAs (const juce::File& chosen)
+{
+    const auto file = withPresetExtension (chosen);
+
+    if (file == juce::File() || ! file.isAChildOf (folders.user))
+        return juce::Result::fail ("not in the user preset folder");
+
+    processor.prepareToSavePreset();
+    const auto document = processor.copyFlushedState().createXml();
+
+    if (document == nullptr)
+        return juce::Result::fail ("no state");
+
+    if (auto written = writePresetDocument (*document, file); written.failed())
+        return written;
+
+    setPresetPath (getEntry (getActiveIndex()));
+    setSlot (activeSlot, findIndex (file.getFullPathName()));
+    setCurrentPreset (file.getFullPathName());
+    return juce::Result::ok();
+}
+
+PresetLibrary::DeleteCheck PresetLibrary::checkDelete (juce::File& file) const
+{
+    const auto index = getActiveIndex();
+
+    if (index < 0)
+        return DeleteCheck::nothing;
+
+    if (index == 0)
+        return DeleteCheck::isDefault;
+
+    if (index < firstUserPresetIndex)
+        return DeleteCheck::isFactory;
+
+    if (! isFileEntry (index))
+        return DeleteCheck::nothing;
+
+    file = juce::File (slots[activeSlot].path);
+    return DeleteCheck::ask;
+}
+
+juce::Result PresetLibrary::deletePresetFile (const juce::File& file)
+{
+    const auto path = file.getFullPathName();
+    const auto index = findIndex (path);
+
+    if (index < firstUserPresetIndex || file.isDirectory() || (file.existsAsFile() && ! file.deleteFile()))
+        return juce::Result::fail (file.getFileNameWithoutExtension());
+
+    juce::HashMap<int, juce::String> remaining (101);
+    int next = 0;
+
+    for (int i = 0; i < getNumEntries(); ++i)
+        if (i != index)
+            remaining.set (next++, presetIndexMap[i]);
+
+    presetIndexMap.swapWith (remaining);
+
+    for (auto& slot : slots)
+        if (slot.path == path)
+            slot = {};
+
+    resolveSlots();
+    return juce::Result::ok();
+}
+
+//==============================================================================
+void PresetLibrary::switchToSlot (int slot)
+{
+    if (slot == activeSlot)
+        return;
+
+    if (onPresetWillChange)
+        onPresetWillChange();
+
+    activeSlot = slot & 1;
+    const auto hadSnapshot = processor.getABSnapshot() != nullptr;
+    processor.swapABState();
+
+    // The defaults that stand in for a missing snapshot are the "Default" preset,
+    // so the bar and the slot say so rather than the name the state still carries.
+    if (! hadSnapshot)
+        setCurrentPreset (GlobalStrings::defaultName);
+
+    // The state that came in names its preset; the slot follows it, so what the bar
+    // shows is what Save and Delete act on.
+    setSlot (activeSlot, resolvePresetText (processor.parameters.state.getProperty (GlobalStrings::currentPreset).toString()));
+}
+
+void PresetLibrary::storeSnapshot()
+{
+    processor.storeABState();
+    slots[1 - activeSlot] = slots[activeSlot];
+}
+
+void PresetLibrary::setSlot (int slot, int index)
+{
+    slots[slot & 1] = { index, isFileEntry (index) ? getEntry (index) : juce::String() };
+}
+
+void PresetLibrary::resolveSlots()
+{
+    for (auto& slot : slots)
+        if (slot.path.isNotEmpty())
+            slot.index = findIndex (slot.path);
+}
+
+void PresetLibrary::setCurrentPreset (const juce::String& text)
+{
+    // Not an undoable change: undo moves controls, not the preset the bar names.
+    processor.parameters.state.setProperty (GlobalStrings::currentPreset, text, nullptr);
+}
+} // namespace KA
