@@ -64,13 +64,18 @@ void DialogComponent::resized()
 
 void DialogComponent::buttonClicked (juce::Button* button)
 {
+    closeWithResult (button->getCommandID());
+}
+
+void DialogComponent::closeWithResult (int resultId)
+{
     setVisible (false);
 
     if (! resultCallback)
         return;
 
     ++callbackDepth;
-    resultCallback (userData, content, button->getCommandID());
+    resultCallback (userData, content, resultId);
     --callbackDepth;
 
     if (deleteAfterCallback && callbackDepth == 0)

@@ -41,6 +41,10 @@ public:
         returned, so the code still running in it never meets freed memory. */
     void deleteWhenCallbackReturns() noexcept { deleteAfterCallback = true; }
 
+    /** Closes the dialog as its button with this result id would: hides it and
+        reports the id to the callback. */
+    void closeWithResult (int resultId);
+
     void resized() override;
     void buttonClicked (juce::Button*) override;
 

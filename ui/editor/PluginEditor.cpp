@@ -87,10 +87,6 @@ void PluginEditor::presetWillChange()
 {
 }
 
-void PluginEditor::showMailListDialog()
-{
-}
-
 void PluginEditor::paint (juce::Graphics& g)
 {
     if (! backgroundImage.isValid() || g.getClipBounds().isEmpty())

@@ -44,7 +44,7 @@ public:
         every derived destructor runs it first. */
     void releaseComponents();
 
-    /** Opens the mailing-list form (it comes with the form itself). */
+    /** Opens the mailing-list form (defined with the form, in ui/sidemenu). */
     void showMailListDialog();
 
     PluginProcessor& getProcessor() const noexcept { return processor; }
