@@ -239,7 +239,7 @@ namespace
     }
 } // namespace
 
-JackServer::JackServer (int periodSize, int sampleRate)
+JackServer::JackServer (int periodSize, int sampleRate, int numChannels)
     : lockFd (takeJackTestLock()),
       name ("ka-test-" + juce::String (::getpid()) + "-" + juce::String::toHexString (juce::Random::getSystemRandom().nextInt())),
       logFile (getTemporaryHome().getChildFile ("jackd-" + name + ".log"))
@@ -250,7 +250,8 @@ JackServer::JackServer (int periodSize, int sampleRate)
     // SIGTERM rather than SIGKILL should this process die: jackd then takes its name out
     // of the user's shared registry, whose few places would otherwise fill up for good.
     process.start ({ "jackd", "--no-realtime", "-n", name, "-d", "dummy",
-                     "-r", juce::String (sampleRate), "-p", juce::String (periodSize) },
+                     "-r", juce::String (sampleRate), "-p", juce::String (periodSize),
+                     "-C", juce::String (numChannels), "-P", juce::String (numChannels) },
                    {}, -1, logFile, SIGTERM);
 
     ::setenv ("JACK_DEFAULT_SERVER", name.toRawUTF8(), 1);

@@ -54,7 +54,7 @@ juce::String ensureVirtualDisplay();
 class JackServer
 {
 public:
-    explicit JackServer (int periodSize = 256, int sampleRate = 48000);
+    explicit JackServer (int periodSize = 256, int sampleRate = 48000, int numChannels = 2);
     ~JackServer();
 
     /** True once a client can open and the driver's ports are there. */
