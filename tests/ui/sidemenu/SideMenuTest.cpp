@@ -102,6 +102,7 @@ TEST_F (WindowedSideMenu, EachEntryChosenByItsRowDoesItsJob)
 
         // A real row click: the menu is replaced from inside its own handler.
         ASSERT_TRUE (KA::Test::clickRow (dynamic_cast<DRListSideView*> (menu.getComponent())->getListBox(), row));
+        ASSERT_NE (menu, nullptr) << "deleted inside its own click";
         EXPECT_FALSE (menu->isVisible());
         auto* dialog = editor->getCurrentDialog();
 
