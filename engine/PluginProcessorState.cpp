@@ -110,23 +110,32 @@ void PluginProcessor::addMissingParameterChildren (juce::ValueTree& tree)
     // default; a state or preset that does not mention a parameter leaves it as it
     // is. A value that is not a finite number is treated the same way, so a corrupt
     // document can't leave NaN in a parameter (and in every state saved after it).
+    // JUCE reads the value of every child that names a parameter, not only the first.
     for (auto* parameter : getParameters())
     {
         if (auto* withID = dynamic_cast<juce::RangedAudioParameter*> (parameter))
         {
             const auto currentValue = withID->convertFrom0to1 (withID->getValue());
-            auto child = tree.getChildWithProperty ("id", withID->paramID);
+            const juce::var id (withID->paramID);
+            bool named = false;
 
-            if (! child.isValid())
+            for (auto child : tree)
             {
-                child = juce::ValueTree ("PARAM");
-                child.setProperty ("id", withID->paramID, nullptr);
+                if (child.getProperty ("id") == id)
+                {
+                    named = true;
+
+                    if (child.hasProperty ("value"))
+                        child.setProperty ("value", readStoredNumber (child.getProperty ("value")).value_or (currentValue), nullptr);
+                }
+            }
+
+            if (! named)
+            {
+                juce::ValueTree child ("PARAM");
+                child.setProperty ("id", id, nullptr);
                 child.setProperty ("value", currentValue, nullptr);
                 tree.appendChild (child, nullptr);
-            }
-            else if (child.hasProperty ("value"))
-            {
-                child.setProperty ("value", readStoredNumber (child.getProperty ("value")).value_or (currentValue), nullptr);
             }
         }
     }

@@ -48,7 +48,7 @@ juce::PropertiesFile::Options SettingsFile::makeOptions (const juce::String& app
 {
     juce::PropertiesFile::Options options;
     options.applicationName = applicationName;
-    options.filenameSuffix = ".settings";
+    options.filenameSuffix = "settings";
     options.folderName = {};
     options.osxLibrarySubFolder = osxLibrarySubFolder;
     options.commonToAllUsers = false;

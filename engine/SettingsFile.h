@@ -12,8 +12,10 @@ namespace KA
 struct SettingsFile
 {
     /** JUCE's XML properties format, saved 3000 ms after a change, per user, without a
-        process lock; only the name and the macOS library folder differ between the two.
-        The suffix ".settings" names the same file as "settings" does in JUCE. */
+        process lock (a save writes a temporary file and renames it over the old one, so
+        no reader sees half a file); only the name and the macOS folder differ.
+        The suffix is given without a dot: JUCE then appends it to the whole name, where
+        ".settings" would replace whatever follows a dot in the name. */
     static juce::PropertiesFile::Options makeOptions (const juce::String& applicationName,
                                                      const juce::String& osxLibrarySubFolder);
 

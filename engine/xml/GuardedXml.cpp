@@ -15,10 +15,12 @@ namespace
 {
     bool isBlank (char c) noexcept { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-    // What JUCE's parser and the program's writers agree on as a name.
+    // What JUCE's parser and the program's writers agree on as a name. No colon: the
+    // program writes none, and JUCE decodes an attribute named "base64:..." when it
+    // makes a ValueTree, trusting the byte count the text gives.
     bool isPlainName (const XML_Char* name) noexcept
     {
-        const auto isLetter = [] (char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':'; };
+        const auto isLetter = [] (char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; };
 
         if (name == nullptr || ! isLetter (*name))
             return false;
@@ -92,7 +94,7 @@ namespace
                 for (; end < numBytes && end < i + 10 && text[end] >= '0' && text[end] <= '9'; ++end)
                     code = code * 10 + (juce::uint32) (text[end] - '0');
 
-                if (end > i + 2 && end < numBytes && text[end] == ';' && isRefused (code))
+                if (end < numBytes && text[end] == ';' && isRefused (code))
                 {
                     result += "&#65533;";
                     i = end;
@@ -113,9 +115,6 @@ namespace
 
         bool run (const char* text, size_t numBytes)
         {
-            if (numBytes > maximumBytes)
-                return false;
-
             parser = XML_ParserCreate ("UTF-8");
 
             if (parser == nullptr)

@@ -180,8 +180,7 @@ void FileChooserComponent::paint (juce::Graphics& g)
     const auto base = lf.isColourSpecified (juce::ResizableWindow::backgroundColourId)
                           ? lf.findColour (juce::ResizableWindow::backgroundColourId)
                           : juce::Colours::black;
-    const auto alpha = juce::roundToInt ((float) base.getAlpha() * LabelBackGroundBox::backdropOpacity);
-    g.fillAll (base.withAlpha ((juce::uint8) juce::jlimit (0, 255, alpha)));
+    g.fillAll (base.withAlpha ((juce::uint8) juce::roundToInt ((float) base.getAlpha() * LabelBackGroundBox::backdropOpacity)));
 }
 
 void FileChooserComponent::resized()

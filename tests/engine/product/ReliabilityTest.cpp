@@ -346,7 +346,8 @@ TEST (Reliability, NonFiniteValuesInAStateKeepTheCurrentValues)
     // JUCE's own number reader overflows a signed int on the long exponent.
     const juce::String xml ("<?xml version=\"1.0\" encoding=\"UTF-8\"?> <DRRoreRurediriz lastUIWidth=\"1e99999999999\" lastUIHeight=\"300\">"
                             "<PARAM id=\"Level\" value=\"nan\"/><PARAM id=\"50Hz\" value=\"-inf\"/><PARAM id=\"400Hz\" value=\"1e99999999999\"/>"
-                            "<PARAM id=\"power\" value=\"inf\"/><PARAM id=\"120Hz\" value=\"4.5\"/></DRRoreRurediriz>");
+                            "<PARAM id=\"power\" value=\"inf\"/><PARAM id=\"120Hz\" value=\"4.5\"/><EXPARAM id=\"400Hz\" value=\"-1e99999999999\"/>"
+                            "</DRRoreRurediriz>");
     juce::MemoryBlock blob;
     juce::AudioProcessor::copyXmlToBinary (*juce::parseXML (xml), blob);
     p.setStateInformation (blob.getData(), (int) blob.getSize());

@@ -50,10 +50,11 @@ TEST_P (GuardedXmlTexts, AreAcceptedOnlyWhenSoundAndOfTheirShape)
 INSTANTIATE_TEST_SUITE_P (
     Table, GuardedXmlTexts,
     ::testing::Values (
-        Text { "State", Shape::state, "<?xml version=\"1.0\" encoding=\"UTF-8\"?> <DRRoreRurediriz lastUIWidth=\"690\">"
+        Text { "State", Shape::state, "<?xml version=\"1.0\" encoding=\"UTF-8\"?> <DRRoreRurediriz lastUIWidth=\"690\" a-b.c=\"\">"
                                       "<PARAM id=\"Level\" value=\"1.5\"/><EXPARAM id=\"x\" value=\"a\"/></DRRoreRurediriz>", true },
         Text { "StateIndentedOtherCaseAfterBlanksAndMark", Shape::state, "\xef\xbb\xbf \r\n<drrorerurediriz>\n  <PARAM id=\"a\"/>\n</drrorerurediriz>\n", true },
         Text { "StateControlCharactersAsJuceWritesThem", Shape::state, "<DRRoreRurediriz name=\"a&#1;&#31;&#65535;b\"/>", true },
+        Text { "StateControlCharacterReferenceUnfinished", Shape::state, "<DRRoreRurediriz name=\"a&#1b\"/>", false },
         Text { "StateUnfinishedCharacterReference", Shape::state, "<DRRoreRurediriz>&#x", false },
         Text { "StateInstructionAndText", Shape::state, "<DRRoreRurediriz><?pi x?>text</DRRoreRurediriz>", false },
         Text { "StateInstructionAfterTheRoot", Shape::state, "<?xml version=\"1.0\"?><DRRoreRurediriz/><?pi?>", false },
@@ -66,13 +67,14 @@ INSTANTIATE_TEST_SUITE_P (
         Text { "StateOtherRoot", Shape::state, "<Other><PARAM/></Other>", false },
         Text { "StateOtherChild", Shape::state, "<DRRoreRurediriz><Param/></DRRoreRurediriz>", false },
         Text { "StateGrandchild", Shape::state, "<DRRoreRurediriz><PARAM><PARAM/></PARAM></DRRoreRurediriz>", false },
+        Text { "StateBinaryAttribute", Shape::state, "<DRRoreRurediriz base64:a=\"-1.a\"/>", false },
         Text { "StateNonAsciiName", Shape::state, "<DRRoreRurediriz><PARAM \xc3\xa9=\"1\"/></DRRoreRurediriz>", false },
         Text { "StateOtherEncoding", Shape::state, "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><DRRoreRurediriz/>", false },
         Text { "StateBadUtf8", Shape::state, "<DRRoreRurediriz name=\"\xc3\x28\"/>", false },
         Text { "StateNul", Shape::state, std::string ("<DRRoreRurediriz/>\0<x>", 22), false },
         Text { "Empty", Shape::element, "", false },
-        Text { "DepthAtTheLimit", Shape::element, nested (KA::GuardedXml::maximumDepth), true },
-        Text { "DepthOverTheLimit", Shape::element, nested (KA::GuardedXml::maximumDepth + 1), false },
+        Text { "DepthAtTheLimit", Shape::element, nested (32), true },
+        Text { "DepthOverTheLimit", Shape::element, nested (33), false },
         Text { "OverTheSizeLimit", Shape::element, "<a b=\"" + std::string (KA::GuardedXml::maximumBytes, 'x') + "\"/>", false },
         Text { "Setup", Shape::deviceSetup, "<DEVICESETUP deviceType=\"ALSA\" audioDeviceRate=\"48000.0\" audioDeviceBufferSize=\"512\" "
                                             "audioDeviceInChans=\"11\"><MIDIINPUT name=\"a\" identifier=\"b\"/></DEVICESETUP>", true },

@@ -52,6 +52,15 @@ struct Chooser : public ::testing::Test
         return *chooser;
     }
 
+    /** Every file below base, and what "~/x" and "~x" could have made in the home folder. */
+    std::map<juce::String, juce::String> state() const
+    {
+        auto files = snapshot (base);
+        for (auto* name : { "x", "x.xml", "~x" })
+            files[name] = home.getChildFile (name).exists() ? "there" : "";
+        return files;
+    }
+
     /** As typed into the browser's name box, which reports through the message loop. */
     void type (const juce::String& name) { chooser->getBrowser().setFileName (name); runLoop(); }
 
@@ -92,6 +101,10 @@ TEST_F (Chooser, ButtonTextsFollowTheFlags)
         EXPECT_EQ (ch.getOkButton().getButtonText(), c.ok) << c.flags;
         EXPECT_EQ (ch.getNewFolderButton().isVisible(), c.newFolder) << c.flags;
         EXPECT_EQ (ch.getCancelButton().getButtonText() + ch.getNewFolderButton().getButtonText(), "CancelNew Folder");
+        EXPECT_TRUE (ch.getOkButton().isVisible() && ch.getOkButton().getParentComponent() == &ch);
+        EXPECT_TRUE (ch.getCancelButton().isVisible() && ch.getCancelButton().getParentComponent() == &ch);
+        EXPECT_TRUE (ch.getOkButton().isRegisteredForShortcut (juce::KeyPress (juce::KeyPress::returnKey)));
+        EXPECT_TRUE (ch.getCancelButton().isRegisteredForShortcut (juce::KeyPress (juce::KeyPress::escapeKey)));
     }
 }
 
@@ -118,14 +131,15 @@ TEST_F (Chooser, LayoutOfA400By300ChooserWithoutHeader)
 
 TEST_F (Chooser, NamesLeadingOutOfTheRootAreRefusedAndNothingIsWritten)
 {
-    ASSERT_EQ (::symlink (outside.getFullPathName().toRawUTF8(), root.getChildFile ("link").getFullPathName().toRawUTF8()), 0);
-    ASSERT_EQ (::symlink (outside.getChildFile ("target.xml").getFullPathName().toRawUTF8(),
-                          root.getChildFile ("dangling.xml").getFullPathName().toRawUTF8()), 0);
+    // (link, target): relative, absolute and dangling links out of the root, and a loop.
+    for (auto [link, target] : { std::pair { "link", "../outside" }, { "dangling.xml", "" }, { "loop", "loop" } })
+        ASSERT_EQ (::symlink (*target != 0 ? target : outside.getChildFile ("target.xml").getFullPathName().toRawUTF8(),
+                              root.getChildFile (link).getFullPathName().toRawUTF8()), 0);
 
     // (typed, file written inside the root or empty for a refusal)
     const std::pair<juce::String, juce::String> cases[] = {
         { "../x", {} }, { outside.getChildFile ("x").getFullPathName(), {} }, { "~/x", {} }, { "sub/../../x", {} },
-        { "link/x", {} }, { "dangling", {} },
+        { "link/x", {} }, { "dangling", {} }, { "loop/x", {} },
         { "link/../x", "x.xml" }, // resolved as text first, like the browser does
         { "sub/../y", "y.xml" }, { "sub/z", "sub/z.xml" },
     };
@@ -133,7 +147,7 @@ TEST_F (Chooser, NamesLeadingOutOfTheRootAreRefusedAndNothingIsWritten)
     for (const auto& [typed, written] : cases)
     {
         results.clear();
-        auto expected = snapshot (home);
+        auto expected = state();
         auto& c = open (".xml");
         type (typed);
         ASSERT_TRUE (c.getOkButton().isEnabled()) << typed;
@@ -144,7 +158,7 @@ TEST_F (Chooser, NamesLeadingOutOfTheRootAreRefusedAndNothingIsWritten)
         EXPECT_EQ (results, written.isEmpty() ? std::vector<bool>() : std::vector<bool> { true }) << typed;
         EXPECT_EQ (c.isVisible(), written.isEmpty()) << typed;
         EXPECT_EQ (shownMessage(), written.isEmpty() ? "Please choose a file inside the folder: root" : "") << typed;
-        EXPECT_EQ (snapshot (home), expected) << typed;
+        EXPECT_EQ (state(), expected) << typed;
         if (written.isNotEmpty())
             root.getChildFile (written).deleteFile();
     }
@@ -189,6 +203,7 @@ TEST_F (Chooser, OverwriteQuestionIsAboutTheFileReallyWritten)
             continue;
         }
         EXPECT_EQ (shownMessage(), "There's already a file called: Bass.xml\n\nAre you sure you want to overwrite it?") << c.typed;
+        EXPECT_EQ (dynamic_cast<KA::MsgBoxComponent*> (box()->getContent())->getIconType(), 2);
         EXPECT_EQ (boxButton (1).getButtonText() + "/" + boxButton (0).getButtonText(), "Overwrite/Cancel");
         EXPECT_TRUE (results.empty());
         click (boxButton (0));
@@ -253,7 +268,7 @@ TEST_F (Chooser, NewFolderNamesAreCleanedAndKeptInTheFolderShown)
     {
         const auto folder = typed == "taken" ? root : root.getChildFile ("sub");
         c.getBrowser().setRoot (folder);
-        auto expected = snapshot (home);
+        auto expected = state();
         if (made.isNotEmpty())
             expected[folder.getChildFile (made).getFullPathName()] = "<folder>";
 
@@ -262,11 +277,19 @@ TEST_F (Chooser, NewFolderNamesAreCleanedAndKeptInTheFolderShown)
         dynamic_cast<KA::NewFolderContainer*> (box()->getContent())->getNameEditor().setText (typed);
         click (boxButton (1));
 
-        EXPECT_EQ (snapshot (home), expected) << typed;
+        EXPECT_EQ (state(), expected) << typed;
         EXPECT_EQ (shownMessage(), typed == "taken" ? "Couldn't create the folder!" : "") << typed;
         EXPECT_TRUE (dialog == nullptr || ! dialog->isVisible()) << typed;
+
+        // The listing shows the new folder (hidden ones are not listed).
+        const auto rows = [&c] { return dynamic_cast<juce::ListBox*> (c.getBrowser().getDisplayComponent())->getModel()->getNumRows(); };
+        const auto folders = folder.getNumberOfChildFiles (juce::File::findDirectories | juce::File::ignoreHiddenFiles);
+        for (int i = 0; i < 100 && made.isNotEmpty() && rows() != folders; ++i)
+            runLoop (10);
+        EXPECT_TRUE (made.isEmpty() || rows() == folders) << typed;
         if (made.isNotEmpty())
             folder.getChildFile (made).deleteRecursively();
+        c.getBrowser().refresh();
     }
 
     // After the failure the chooser still saves.

@@ -37,7 +37,14 @@ TEST (PresetList, RootFoldersLeavesBackHomeAndPaths)
     EXPECT_EQ (root.id, -1);
     EXPECT_EQ (root.colour, juce::Colour (0xff000000));
     EXPECT_EQ (root.justification.getFlags(), juce::Justification::left);
-    EXPECT_EQ (view.getNumRows(), 0); // no current node yet
+    // No current node yet: no rows, and the list box may still paint and click its empty rows.
+    EXPECT_EQ (view.getNumRows(), 0);
+    juce::Image image (juce::Image::ARGB, 10, 10, true);
+    juce::Graphics g (image);
+    view.paintListBoxItem (0, g, 10, 10, true);
+    view.listBoxItemClicked (0, juce::MouseEvent (juce::Desktop::getInstance().getMainMouseSource(), {}, {}, 0, 0, 0, 0, 0,
+                                                  &view, &view, {}, {}, {}, 1, false));
+    view.setSize (600, 400);
 
     // What the preset library does: fill the tree and name the folder to open (none: the root).
     view.fillTree ([] (ListTreeViewItem& home)
@@ -49,7 +56,6 @@ TEST (PresetList, RootFoldersLeavesBackHomeAndPaths)
         return nullptr;
     });
     view.setVisible (true);
-    view.setSize (600, 400);
     auto& header = view.getHeader();
     auto& list = view.getListBox();
 
@@ -91,6 +97,12 @@ TEST (PresetList, HeaderLayoutAtTwoWidths)
     ListPresetsView view ({}, nullptr);
     auto& h = view.getHeader();
 
+    // In the view the list box gives the header its width and keeps its height.
+    view.setSize (700, 400);
+    EXPECT_EQ (h.getBounds(), juce::Rectangle<int> (1, 1, view.getListBox().getWidth() - 2, 30));
+    for (juce::Component* c : { (juce::Component*) &h.getHomeButton(), (juce::Component*) &h.getCaptionLabel(), (juce::Component*) &h.getPathLabel() })
+        EXPECT_TRUE (c->isVisible() && c->getParentComponent() == &h);
+
     h.setSize (600, 30);
     EXPECT_EQ (h.getCloseButton().getBounds(), juce::Rectangle<int> (496, 2, 100, 26));
     EXPECT_EQ (h.getBackButton().getBounds(), juce::Rectangle<int> (2, 2, 100, 26));
@@ -102,10 +114,6 @@ TEST (PresetList, HeaderLayoutAtTwoWidths)
     h.setSize (300, 30);
     EXPECT_EQ (h.getPathLabel().getWidth(), 0);
     EXPECT_EQ (h.getCloseButton().getRight(), 296);
-
-    // In the view the list box gives the header its width and keeps its height.
-    view.setSize (700, 400);
-    EXPECT_EQ (h.getBounds(), juce::Rectangle<int> (1, 1, view.getListBox().getWidth() - 2, 30));
 }
 
 bool near (juce::Colour a, juce::uint32 b)

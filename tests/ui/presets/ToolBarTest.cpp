@@ -60,6 +60,10 @@ TEST_F (Bar, EveryButtonHasAnIconThatParses)
         EXPECT_FALSE (KA::ToolBarIcons::forButton (name).getBounds().isEmpty()) << name;
         EXPECT_NE (bar().getButton (name), nullptr) << name;
     }
+
+    // Shapes inside shapes are holes: the A's counter, the floppy disk's label.
+    EXPECT_FALSE (KA::ToolBarIcons::forButton ("A").contains (12.0f, 11.0f));
+    EXPECT_FALSE (KA::ToolBarIcons::forButton ("Save").contains (12.0f, 16.0f));
 }
 
 TEST_F (Bar, CompareSwapsOncePerSwitchAndAStoreFeedsTheNextSwitch)
