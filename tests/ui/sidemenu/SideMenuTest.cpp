@@ -67,7 +67,8 @@ TEST_F (WindowedSideMenu, OffersAudioSettingOnlyInTheStandaloneApplication)
     EXPECT_EQ (menu->getBounds(), editor->getLocalBounds());
     EXPECT_FALSE (menu->getHeader().getBackButton().isVisible());
 
-    KA::ListSideView standalone (&processor, {}, 0, 0, 0, 0, false, {}, {});
+    PagesRecorded recorded;
+    KA::ListSideView standalone (&processor, {}, 0, 0, 0, 0, false, {}, juce::URL ("http://127.0.0.1:9/given"));
     standalone.addEntries (true);
 
     for (auto* view : { static_cast<KA::ListSideView*> (menu), &standalone })
@@ -85,6 +86,12 @@ TEST_F (WindowedSideMenu, OffersAudioSettingOnlyInTheStandaloneApplication)
 
         EXPECT_EQ (entries.getLast()->caption == "Audio Setting", withAudio);
     }
+
+    // The library's plain menu opens the page it was given (the series' menu, below, its bundle page).
+    standalone.setBounds (0, 0, 400, 300);
+    standalone.setVisible (true);
+    ASSERT_TRUE (KA::Test::clickRow (standalone.getListBox(), 0));
+    EXPECT_EQ (recorded.pages, juce::StringArray ("http://127.0.0.1:9/given"));
 }
 
 TEST_F (WindowedSideMenu, EachEntryChosenByItsRowDoesItsJob)
