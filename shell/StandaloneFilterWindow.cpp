@@ -38,6 +38,7 @@ StandaloneFilterWindow::~StandaloneFilterWindow()
     if (desktop.getKioskModeComponent() == this)
         desktop.setKioskModeComponent (nullptr, false);
 
+    // The editor goes first: its dialogs (the audio settings) refer to the holder's device manager.
     pluginHolder->stopPlaying();
     clearContentComponent();
     pluginHolder = nullptr;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shell/StandalonePluginHolder.h"
+#include "ui/sidemenu/AudioDeviceHost.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
@@ -10,6 +11,7 @@ namespace KA
     plug-in holder and a content component that shows the processor's editor under a
     notification bar while the input is muted. */
 class StandaloneFilterWindow : public juce::DocumentWindow,
+                               public AudioDeviceHost,
                                private juce::Button::Listener
 {
 public:
@@ -31,6 +33,11 @@ public:
     void closeButtonPressed() override;
 
     StandalonePluginHolder* getPluginHolder() const noexcept { return pluginHolder.get(); }
+
+    // What the editor's audio settings work on: the holder's.
+    juce::AudioDeviceManager& getHostDeviceManager() override { return pluginHolder->deviceManager; }
+    juce::Array<SettingsPluginInOuts> getHostChannelConfiguration() const override { return pluginHolder->channelConfiguration; }
+    const juce::AudioProcessor* getHostProcessor() const override { return pluginHolder->processor.get(); }
     MainContentComponent* getMainContent() const;
 
     static void menuCallback (int result, StandaloneFilterWindow* window);

@@ -13,6 +13,8 @@ juce::File getTemporaryHome()
         juce::File folder (made != nullptr ? juce::String (made) : juce::String ("/tmp/ka-test-home"));
         folder.createDirectory();
         ::setenv ("HOME", folder.getFullPathName().toRawUTF8(), 1);
+        // JUCE asks gsettings for the desktop theme; with this it leaves no dconf files in HOME.
+        ::setenv ("GSETTINGS_BACKEND", "memory", 1);
         return folder;
     }();
     return home;

@@ -73,7 +73,7 @@ protected:
     void start (int monitoredPlaybackPorts = 0, const juce::Array<KA::SettingsPluginInOuts>& channels = {})
     {
         ASSERT_TRUE (ensureVirtualDisplay().isNotEmpty());
-        jack = std::make_unique<JackServer> (256, 48000, monitoredPlaybackPorts);
+        jack = std::make_unique<JackServer> (256, 48000, 2, monitoredPlaybackPorts);
         ASSERT_TRUE (jack->isRunning()) << "jackd with the dummy driver did not start:\n" << jack->getLog();
 
         settings.setValue ("audioSetup", "<DEVICESETUP deviceType=\"JACK\" audioOutputDeviceName=\"system\""

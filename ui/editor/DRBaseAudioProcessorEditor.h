@@ -20,6 +20,9 @@ public:
     /** The arguments are not used: the series has its own default size. */
     void init (int width, int height) override;
 
+    /** The series' side menu (built with the menu, in ui/sidemenu). */
+    std::unique_ptr<juce::Component> createSideView() override;
+
     DRLookAndFeel& getSeriesLookAndFeel() const noexcept { return *seriesLookAndFeel; }
 
     /** Whether to offer the mailing-list form at start-up: yes until the user

@@ -23,6 +23,7 @@ ServiceConfig ServiceConfig::ours()
     config.signUpCredentialHeader = "Authorization: Basic " + juce::Base64::toBase64 (account);
     config.productPage = juce::URL ("https://www." + site).getChildURL ("products").getChildURL ("dravon-bundle");
     config.makerHomePage = juce::URL ("https://www." + site + "/");
+    config.openInBrowser = [] (const juce::URL& page) { return page.launchInDefaultBrowser(); };
     return config;
 }
 

@@ -2,13 +2,14 @@
 
 #include <juce_core/juce_core.h>
 
+#include <functional>
 #include <optional>
 
 namespace KA
 {
 /** Every address outside the program that the user interface talks to or
-    opens: the mailing-list sign-up service with its credential, and the web
-    pages of the side menu. Tests put their own in place, so nothing under test
+    opens: the mailing-list sign-up service with its credential, the web pages
+    of the side menu and the browser they are opened in. Tests put their own in place, so nothing under test
     reaches beyond this machine. */
 struct ServiceConfig
 {
@@ -23,6 +24,9 @@ struct ServiceConfig
 
     /** The maker's home page. */
     juce::URL makerHomePage;
+
+    /** Opens a page in the user's browser; true when a browser could be started. */
+    std::function<bool (const juce::URL&)> openInBrowser;
 
     /** The addresses the program ships with. */
     static ServiceConfig ours();

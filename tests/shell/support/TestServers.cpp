@@ -239,7 +239,7 @@ namespace
     }
 } // namespace
 
-JackServer::JackServer (int periodSize, int sampleRate, int monitoredPlaybackPorts)
+JackServer::JackServer (int periodSize, int sampleRate, int numChannels, int monitoredPlaybackPorts)
     : lockFd (takeJackTestLock()),
       name ("ka-test-" + juce::String (::getpid()) + "-" + juce::String::toHexString (juce::Random::getSystemRandom().nextInt())),
       logFile (getTemporaryHome().getChildFile ("jackd-" + name + ".log"))
@@ -254,6 +254,8 @@ JackServer::JackServer (int periodSize, int sampleRate, int monitoredPlaybackPor
 
     if (monitoredPlaybackPorts > 0)
         args.addArray ({ "-P", juce::String (monitoredPlaybackPorts), "-m" });
+    else
+        args.addArray ({ "-C", juce::String (numChannels), "-P", juce::String (numChannels) });
 
     process.start (args, {}, -1, logFile, SIGTERM);
 

@@ -54,9 +54,10 @@ juce::String ensureVirtualDisplay();
 class JackServer
 {
 public:
-    /** With playback ports given, the driver has that many, each with a monitor port
+    /** The dummy driver with that many capture and playback ports; with monitored ports
+        given, that many playback ports instead, each with a monitor port
         ("system:monitor_N") that carries what reaches it. */
-    explicit JackServer (int periodSize = 256, int sampleRate = 48000, int monitoredPlaybackPorts = 0);
+    explicit JackServer (int periodSize = 256, int sampleRate = 48000, int numChannels = 2, int monitoredPlaybackPorts = 0);
     ~JackServer();
 
     /** True once a client can open and the driver's ports are there. */

@@ -28,6 +28,7 @@ struct X11Session::Functions
     decltype (&::XKeysymToKeycode) keysymToKeycode = nullptr;
     decltype (&::XGetWindowAttributes) getWindowAttributes = nullptr;
     decltype (&::XSetErrorHandler) setErrorHandler = nullptr;
+    decltype (&::XGetImage) getImage = nullptr;
     int (*fakeKeyEvent) (Display*, unsigned int, Bool, unsigned long) = nullptr;
 
     bool load()
@@ -49,6 +50,7 @@ struct X11Session::Functions
             && find (x11, keysymToKeycode, "XKeysymToKeycode")
             && find (x11, getWindowAttributes, "XGetWindowAttributes")
             && find (x11, setErrorHandler, "XSetErrorHandler")
+            && find (x11, getImage, "XGetImage")
             && find (xtst, fakeKeyEvent, "XTestFakeKeyEvent");
     }
 };
@@ -204,5 +206,39 @@ bool X11Session::pressControlQ()
     fn->fakeKeyEvent (d, control, False, CurrentTime);
     fn->sync (d, False);
     return true;
+}
+juce::Image X11Session::grab (unsigned long window)
+{
+    if (display == nullptr)
+        return {};
+
+    auto* d = static_cast<Display*> (display);
+    XWindowAttributes attributes {};
+
+    if (fn->getWindowAttributes (d, window, &attributes) == 0 || attributes.width <= 0 || attributes.height <= 0)
+        return {};
+
+    auto* xImage = fn->getImage (d, window, 0, 0, (unsigned int) attributes.width, (unsigned int) attributes.height,
+                                 AllPlanes, ZPixmap);
+
+    if (xImage == nullptr)
+        return {};
+
+    juce::Image image (juce::Image::RGB, attributes.width, attributes.height, false);
+    const auto channel = [] (unsigned long pixel, unsigned long mask)
+    {
+        return (juce::uint8) (mask == 0 ? 0 : ((pixel & mask) >> juce::findHighestSetBit ((juce::uint32) mask) - 7) & 0xff);
+    };
+
+    for (int y = 0; y < attributes.height; ++y)
+        for (int x = 0; x < attributes.width; ++x)
+        {
+            const auto pixel = XGetPixel (xImage, x, y);
+            image.setPixelAt (x, y, juce::Colour (channel (pixel, xImage->red_mask), channel (pixel, xImage->green_mask),
+                                                  channel (pixel, xImage->blue_mask)));
+        }
+
+    XDestroyImage (xImage);
+    return image;
 }
 } // namespace KA::Test

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <juce_core/juce_core.h>
+#include <juce_graphics/juce_graphics.h>
 
 namespace KA::Test
 {
@@ -27,6 +27,9 @@ public:
 
     /** Presses and releases Ctrl+Q through the XTEST extension. */
     bool pressControlQ();
+
+    /** What the window shows now, or an invalid image. */
+    juce::Image grab (unsigned long window);
 
     /** Sends the window a client message of a type no one handles. On a desktop, events
         reach a window all the time; this stands in for them. A toolkit that reads

@@ -17,6 +17,7 @@ public:
         config.signUpEndpoint = juce::URL ("http://127.0.0.1:9/signups");
         config.productPage = juce::URL ("http://127.0.0.1:9/products/dravon-bundle");
         config.makerHomePage = juce::URL ("http://127.0.0.1:9/");
+        // and no browser: a page chosen from the side menu opens nothing
         scoped = std::make_unique<KA::ServiceConfig::ScopedOverride> (config);
     }
 
