@@ -21,35 +21,7 @@ namespace
     }
 }
 
-TEST (LatticeBand, ImpulseResponseMatchesDirectFormInDouble)
-{
-    for (double fs : { 44100.0, 48000.0 })
-        for (int band = 0; band < numBands; ++band)
-            for (double dB : { -15.0, -3.0, 6.0, 15.0 })
-            {
-                LatticeBand b;
-                b.prepare (fs);
-                b.update (band, (float) dB, fs);
-
-                const int n = 8192;
-                std::vector<float> run (2 * n, 0.0f);
-                run[0] = 1.0f;
-                run[1] = -0.5f;
-                processRun (b, run);
-
-                const auto expected = digitalPeak (fs, bandCentres[band], referenceQ (band, dB), std::pow (10.0, dB / 20.0)).impulse (n);
-                double peak = 0;
-                for (auto v : expected)
-                    peak = std::max (peak, std::abs (v));
-                for (size_t i = 0; i < (size_t) n; ++i)
-                {
-                    ASSERT_NEAR (run[2 * i], expected[i], 2e-4 * peak) << "band " << band << " dB " << dB << " i " << i;
-                    ASSERT_NEAR (run[2 * i + 1], -0.5 * expected[i], 1e-4 * peak);
-                }
-            }
-}
-
-TEST (LatticeBand, UnpreparedBandPassesThroughAndResetClearsEverything)
+TEST (LatticeBand, UnpreparedBandPassesThroughPrepareSetsTheRampAndResetClearsEverything)
 {
     LatticeBand b;
     EXPECT_EQ (b.getOrder(), 0u);
@@ -61,6 +33,8 @@ TEST (LatticeBand, UnpreparedBandPassesThroughAndResetClearsEverything)
     b.update (4, 12.0f, 48000.0);
     EXPECT_EQ (b.getOrder(), 2u);
     b.setRampSeconds (0.05);
+    b.prepare (44100.0);
+    EXPECT_EQ (b.getRampSteps(), 2205); // floor of 50 ms; the ramps themselves are checked against JUCE's below
     b.prepare (48000.0);
     b.reset();
     for (int i = 0; i < LatticeBand::numCoefficients; ++i)
@@ -77,72 +51,6 @@ TEST (LatticeBand, UnpreparedBandPassesThroughAndResetClearsEverything)
         EXPECT_EQ (state[i], 0.0f);
     for (int i = 0; i < LatticeBand::numCoefficients; ++i)
         EXPECT_EQ (b.getCurrentValue (i), latticeFor (4, 12.0f, 48000.0)->coefficients[i]);
-}
-
-TEST (LatticeBand, RampsOverFloorOfFiftyMillisecondsAndANewTargetRestartsFromWhereItIs)
-{
-    const double fs = 44100.0;
-    const int steps = 2205;
-    LatticeBand b;
-    b.setRampSeconds (0.05);
-    b.prepare (fs);
-    b.reset();
-    EXPECT_EQ (b.getRampSteps(), steps);
-
-    b.update (2, 9.0f, fs);
-    const auto first = latticeFor (2, 9.0f, fs);
-    std::vector<float> run (2 * (size_t) (steps - 1), 0.0f), one (2, 0.0f);
-    processRun (b, run);
-    float before[5];
-    for (int i = 0; i < 5; ++i)
-    {
-        const double target = first->coefficients[i];
-        EXPECT_EQ (b.getTargetValue (i), (float) target);
-        // One frame short of landing; a float stepped 2204 times may drift by a rounding per step.
-        EXPECT_NEAR (b.getCurrentValue (i), target * (steps - 1) / steps, steps * 1.2e-7 * std::max (1.0, std::abs (target)));
-        EXPECT_NE (b.getCurrentValue (i), (float) target);
-        before[i] = b.getCurrentValue (i);
-    }
-
-    // Moved one frame before landing: a full ramp from the current value.
-    b.update (2, -15.0f, fs);
-    const auto second = latticeFor (2, -15.0f, fs);
-    processRun (b, one);
-    for (int i = 0; i < 5; ++i)
-    {
-        const double expected = before[i] + ((double) second->coefficients[i] - before[i]) / steps;
-        EXPECT_NEAR (b.getCurrentValue (i), expected, 1e-6 * std::max (1.0, std::abs (expected)));
-    }
-    std::vector<float> rest (2 * (size_t) (steps - 2), 0.0f);
-    processRun (b, rest);
-    EXPECT_TRUE (b.isSmoothing());
-    processRun (b, one);
-    EXPECT_FALSE (b.isSmoothing());
-    for (int i = 0; i < 5; ++i)
-        EXPECT_EQ (b.getCurrentValue (i), second->coefficients[i]);
-}
-
-TEST (LatticeBand, HardSwitchUnderNoiseStaysBounded)
-{
-    for (int band = 0; band < numBands; ++band)
-    {
-        LatticeBand b;
-        b.setRampSeconds (0.05);
-        b.prepare (48000.0);
-        b.update (band, 15.0f, 48000.0);
-        b.reset();
-
-        auto run = whiteNoise (2 * 48000, 1.0f, 11u + (unsigned) band);
-        for (int block = 0; block < 48000 / 256; ++block)
-        {
-            if (block == 40)
-                b.update (band, -15.0f, 48000.0);
-            processLatticeBands (&b, 1, run.data() + 2 * 256 * block, 256);
-        }
-        // The largest gain is about 5.6; a ramp between two stable sets stays stable.
-        for (auto v : run)
-            ASSERT_LT (std::abs (v), 30.0f) << "band " << band;
-    }
 }
 
 namespace
@@ -179,7 +87,7 @@ struct ScalarBand
 TEST (LatticeBand, AnyNumberOfBandsEqualsAPlainScalarBandBitForBit)
 {
     // Odd and even counts past a full batch, blocks shorter than the count, and
-    // ramps that land on different frames for different bands.
+    // ramps that land on different frames for different bands or restart mid-way.
     const double fs = 44100.0;
     const int blockSizes[] = { 1, 3, 37, 2, 500, 5, 441, 16, 120 };
 
@@ -279,7 +187,7 @@ TEST (LatticeBand, TargetsHandedOverWhileProcessingArriveWithinOneBlock)
         auto run = whiteNoise (2 * 64, 0.5f, (unsigned) block);
         processRun (b, run);
         for (auto v : run)
-            ASSERT_TRUE (std::isfinite (v));
+            ASSERT_LT (std::abs (v), 30.0f); // hard switches between stable sets stay stable
     }
     running = false;
     changer.join();
