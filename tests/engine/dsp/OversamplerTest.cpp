@@ -76,7 +76,7 @@ TEST (Oversampler, EveryRateAndFactorStaysFiniteOnNoise)
         {
             Oversampler os (factor);
             os.prepare (fs, 4096);
-            for (int done = 0; done < (int) (10 * fs); done += 4096)
+            for (int done = 0; done < (int) (2 * fs); done += 4096)
             {
                 auto run = noise;
                 os.process (run.data(), 4096, [] (StereoPair x) { return x; });
