@@ -28,9 +28,9 @@ TEST (Programs, NamesLoadingAndUnusablePrograms)
     for (int i = -1; i < 5; ++i)
         EXPECT_EQ (processor.getProgramName (i), names[juce::jmax (0, i)]) << i;
     processor.changeProgramName (0, "Renamed");
-    processor.changeProgramName (3, "Colder");
+    processor.changeProgramName (1, "Warmer");
     EXPECT_EQ (processor.getProgramName (0), "Default");
-    EXPECT_EQ (processor.getProgramName (3), "Colder");
+    EXPECT_EQ (processor.getProgramName (1), "Warmer");
 
     // Zero when already zero does nothing.
     processor.setParameter ("gain", 5.0f);
@@ -45,7 +45,7 @@ TEST (Programs, NamesLoadingAndUnusablePrograms)
     EXPECT_EQ (processor.getParameter ("gain"), 4.0f);
     EXPECT_EQ (processor.getParameter ("toggle"), 1.0f);
     EXPECT_EQ (processor.parameters.state.getProperty ("CurrentPreset").toString(), "factory");
-    EXPECT_EQ (processor.parameters.state.getProperty ("name").toString(), "Warm");
+    EXPECT_EQ (processor.parameters.state.getProperty ("name").toString(), "Warmer");
     EXPECT_EQ (processor.getFactoryPreset (0)->getNumChildElements(), 2);
 
     // The same index again does nothing, even after the state changed.
