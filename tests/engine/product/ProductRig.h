@@ -55,16 +55,4 @@ inline void fillNoise (juce::AudioBuffer<float>& buffer, juce::Random& random, f
             buffer.setSample (ch, i, (random.nextFloat() * 2.0f - 1.0f) * amplitude);
 }
 
-/** Amplitude of the component at hz over [from, from + length), by projection on sin and cos. */
-inline double amplitudeAt (const juce::AudioBuffer<float>& buffer, int channel, int from, int length, double rate, double hz)
-{
-    double s = 0.0, c = 0.0;
-    for (int i = from; i < from + length; ++i)
-    {
-        const double phase = 2.0 * juce::MathConstants<double>::pi * hz * i / rate;
-        s += buffer.getSample (channel, i) * std::sin (phase);
-        c += buffer.getSample (channel, i) * std::cos (phase);
-    }
-    return 2.0 * std::sqrt (s * s + c * c) / length;
-}
 } // namespace KA::Test
