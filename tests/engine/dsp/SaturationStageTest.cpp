@@ -44,7 +44,9 @@ TEST (DcBlocker, RemovesDcAndKeepsItsGainAtHighFrequencies)
 TEST (SaturationCurve, RisesToOneMaximumClampsAndInterpolatesLinearly)
 {
     const float low = saturationCurveTable[0], high = saturationCurveTable[saturationCurveSize - 1];
-    EXPECT_EQ (saturationCurveTable[511], 0.0f);
+    EXPECT_TRUE (low == -0.902147f && saturationCurveTable[511] == 0.0f && high == 0.903517f);
+    // Steep through zero.
+    EXPECT_NEAR ((saturationCurveTable[512] - saturationCurveTable[510]) / (4.0 / 1022.0), 10.1, 0.5);
     float peak = -1;
     int peakAt = 0;
     for (int k = 1; k < saturationCurveSize; ++k)
