@@ -43,8 +43,7 @@ struct Biquad
     std::vector<double> impulse (int n) const
     {
         std::vector<double> delta ((size_t) n, 0.0);
-        delta[0] = 1.0;
-        return filter (std::move (delta));
+        return delta[0] = 1.0, filter (std::move (delta));
     }
 };
 
