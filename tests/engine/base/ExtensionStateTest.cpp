@@ -23,33 +23,24 @@ struct Recorder : KA::ExtensionValueTreeState::Listener
     juce::String name;
     std::function<void()> onCall;
 };
-
-struct ExtensionState : ::testing::Test
-{
-    ExtensionState()
-    {
-        state.createAndAddExtensionParameter ("colour", "red");
-        state.createAndAddExtensionParameter ("size", 3);
-        state.addListener (&first);
-        state.addListener (&second);
-    }
-
-    juce::UndoManager undo;
-    KA::ExtensionValueTreeState state { &undo };
-    Log log;
-    Recorder first { log, "first" }, second { log, "second" };
-};
 } // namespace
 
-TEST_F (ExtensionState, FollowsDirectChildrenOnlyAndNotifiesTheLastListenerFirst)
+TEST (ExtensionState, FollowsDirectChildrenOnlyNotifiesTheLastListenerFirstAndResetsThroughUndo)
 {
-    state.tree = juce::ValueTree::fromXml ("<Root><EXPARAM id=\"colour\" value=\"green\"/>"
-                                           "<Group><EXPARAM id=\"size\" value=\"9\"/></Group></Root>");
+    juce::UndoManager undo;
+    KA::ExtensionValueTreeState state { &undo };
+    state.createAndAddExtensionParameter ("colour", "red");
+    state.createAndAddExtensionParameter ("size", 3);
+    Log log;
+    Recorder first { log, "first" }, second { log, "second" };
+    state.addListener (&first);
+    state.addListener (&second);
+
+    state.tree = juce::ValueTree::fromXml ("<Root><EXPARAM id=\"colour\" value=\"green\"/><Group><EXPARAM id=\"size\" value=\"9\"/></Group></Root>");
     EXPECT_EQ (log, (Log { "second:colour=green", "first:colour=green" }));
 
     // A missing child is made, without a value.
     auto size = state.tree.getChildWithProperty ("id", "size");
-    ASSERT_TRUE (size.isValid());
     EXPECT_EQ (size.getType().toString(), "EXPARAM");
     EXPECT_FALSE (size.hasProperty ("value"));
 
@@ -59,28 +50,23 @@ TEST_F (ExtensionState, FollowsDirectChildrenOnlyAndNotifiesTheLastListenerFirst
     size.setProperty ("value", 5, nullptr);
     state.getOrCreateChildValueTree ("colour").removeProperty ("value", nullptr);
     EXPECT_EQ (log, (Log { "second:size=5", "first:size=5", "second:colour=void", "first:colour=void" }));
-}
 
-TEST_F (ExtensionState, ListenerRemovedDuringNotificationEndsTheRoundSafely)
-{
-    second.onCall = [this] { state.removeListener (&first); state.removeListener (&second); };
-    state.tree = juce::ValueTree::fromXml ("<Root><EXPARAM id=\"colour\" value=\"blue\"/></Root>");
-    EXPECT_EQ (log, (Log { "second:colour=blue" }));
-}
-
-TEST_F (ExtensionState, ResetWritesDefaultsThroughTheUndoManager)
-{
-    state.tree = juce::ValueTree::fromXml ("<Root><EXPARAM id=\"colour\" value=\"green\"/></Root>");
+    state.getOrCreateChildValueTree ("colour").setProperty ("value", "green", nullptr);
     undo.beginNewTransaction();
     state.resetToDefaults();
     EXPECT_EQ (state.getExtensionParameterValue ("colour").toString(), "red");
     EXPECT_EQ ((int) state.getExtensionParameterValue ("size"), 3);
-
     undo.undo();
     EXPECT_EQ (state.getExtensionParameterValue ("colour").toString(), "green");
+
+    // A listener removed during a notification ends the round safely.
+    log.clear();
+    second.onCall = [&] { state.removeListener (&first); state.removeListener (&second); };
+    state.tree = juce::ValueTree::fromXml ("<Root><EXPARAM id=\"colour\" value=\"blue\"/></Root>");
+    EXPECT_EQ (log, (Log { "second:colour=blue" }));
 }
 
-TEST (ExtensionStateEmpty, NoParametersNoCallsAndLookupByIdWhateverTheType)
+TEST (ExtensionState, WithoutParametersNoCallsAndLookupByIdWhateverTheType)
 {
     KA::ExtensionValueTreeState state (nullptr);
     Log log;
@@ -94,8 +80,7 @@ TEST (ExtensionStateEmpty, NoParametersNoCallsAndLookupByIdWhateverTheType)
     EXPECT_EQ (state.tree.getNumChildren(), 1);
 
     // Without a tree a detached child is made.
-    KA::ExtensionValueTreeState detached (nullptr);
-    auto child = detached.getOrCreateChildValueTree ("x");
+    auto child = KA::ExtensionValueTreeState (nullptr).getOrCreateChildValueTree ("x");
     EXPECT_EQ (child.getType().toString(), "EXPARAM");
     EXPECT_EQ (child.getProperty ("id").toString(), "x");
 }

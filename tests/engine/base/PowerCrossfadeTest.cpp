@@ -2,16 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstring>
 
 using KA::Test::ProbeProcessor;
 
 namespace
 {
-/** Runs blocks through the processor. Channel 0 carries silence and the hook turns
-    it into 1, so channel 0's output is the cross-fade gain itself; channel 1 carries
-    noise for the bit-exact check of the mix. */
+/** Channel 0 carries silence and the hook turns it into 1, so its output is the
+    cross-fade gain itself; channel 1 carries noise, and every frame of it is checked
+    bit for bit against dry + gain * (processed - dry). */
 struct Rig
 {
     explicit Rig (double rate, int block = 512)
@@ -37,221 +36,129 @@ struct Rig
             processor.processBlock (buffer, midi);
             for (int i = 0; i < n; ++i)
             {
-                gains.push_back (buffer.getSample (0, i));
-                dry.push_back (input.getSample (1, i));
-                wet.push_back (buffer.getSample (1, i));
+                const float g = buffer.getSample (0, i), dry = input.getSample (1, i);
+                const float expected = dry + g * ((dry * 0.5f + 1.0f) - dry), wet = buffer.getSample (1, i);
+                ASSERT_EQ (std::memcmp (&expected, &wet, sizeof (float)), 0) << "frame " << gains.size();
+                gains.push_back (g);
             }
         }
     }
 
+    void expectRamp (size_t from, float start, float end, int length) const
+    {
+        for (int i = 0; i < length; ++i)
+            ASSERT_NEAR (gains[from + (size_t) i], start + (end - start) * (double) (i + 1) / length, 1e-4) << "step " << i;
+        // The last step lands exactly on the target, and the gain then stays there.
+        EXPECT_EQ (gains[from + (size_t) length - 1], end);
+        EXPECT_EQ (gains[from + (size_t) length], end);
+    }
+
     ProbeProcessor processor;
     juce::Random random { 42 };
-    std::vector<float> gains, dry, wet;
+    std::vector<float> gains;
 };
-
-void expectRamp (const std::vector<float>& g, size_t from, float start, float end, int length)
-{
-    for (int i = 0; i < length; ++i)
-    {
-        const double expected = start + (end - start) * (double) (i + 1) / length;
-        ASSERT_NEAR (g[from + (size_t) i], expected, 1e-4) << "step " << i;
-    }
-    // The last step lands exactly on the target, and the gain then stays there.
-    EXPECT_EQ (g[from + (size_t) length - 1], end);
-    EXPECT_EQ (g[from + (size_t) length], end);
-}
 } // namespace
 
-TEST (PowerCrossfade, FirstPrepareFadesInOverFiftyMilliseconds)
+TEST (PowerCrossfade, FirstPrepareFadesInOverFiftyMillisecondsEvenInLongBlocks)
 {
-    for (auto [rate, length] : { std::pair { 48000.0, 2400 }, std::pair { 44100.0, 2205 } })
+    // Blocks longer than prepared, or than the dry copy, run in pieces that fit both.
+    for (auto [rate, length, prepared, block] : { std::tuple { 48000.0, 2400, 512, 333 }, { 44100.0, 2205, 512, 512 },
+                                                  { 48000.0, 2400, 512, 8192 }, { 48000.0, 2400, 8192, 8192 } })
     {
-        Rig rig (rate);
-        rig.run (3000);
-        expectRamp (rig.gains, 0, 0.0f, 1.0f, length);
+        Rig rig (rate, prepared);
+        rig.run (8192, block);
+        rig.expectRamp (0, 0.0f, 1.0f, length);
+        EXPECT_LE (rig.processor.largestHookBlock, std::min (prepared, KA::PluginProcessor::dryCopyFrames));
     }
 }
 
-TEST (PowerCrossfade, MixIsDryPlusGainTimesDifferenceBitForBit)
-{
-    Rig rig (48000.0);
-    rig.run (4000, 333);
-
-    for (size_t i = 0; i < rig.gains.size(); ++i)
-    {
-        const float processed = rig.dry[i] * 0.5f + 1.0f;
-        const float expected = rig.dry[i] + rig.gains[i] * (processed - rig.dry[i]);
-        ASSERT_EQ (std::memcmp (&expected, &rig.wet[i], sizeof (float)), 0) << "frame " << i;
-    }
-}
-
-TEST (PowerCrossfade, SwitchOffRampsDownThenPassesThroughUntouched)
+TEST (PowerCrossfade, SwitchOffRampsDownThenPassesThroughWithoutTheHook)
 {
     Rig rig (48000.0);
     rig.run (2400);
     rig.processor.setParameter ("power", 0.0f);
-    const int callsBefore = rig.processor.hookCalls;
     rig.run (2400 + 1024);
+    rig.expectRamp (2400, 1.0f, 0.0f, 2400);
 
-    expectRamp (rig.gains, 2400, 1.0f, 0.0f, 2400);
-
-    // The last ramp step uses the dry copy alone.
-    EXPECT_EQ (rig.wet[4799], rig.dry[4799]);
-
-    // Off and settled: bit-exact pass-through and no hook call.
-    const int callsAfterRamp = rig.processor.hookCalls;
-    EXPECT_GT (callsAfterRamp, callsBefore);
+    const int calls = rig.processor.hookCalls;
     rig.run (2048);
-    EXPECT_EQ (rig.processor.hookCalls, callsAfterRamp);
-    for (size_t i = rig.dry.size() - 2048; i < rig.dry.size(); ++i)
-    {
-        ASSERT_EQ (rig.wet[i], rig.dry[i]);
-        ASSERT_EQ (rig.gains[i], 0.0f);
-    }
+    EXPECT_EQ (rig.processor.hookCalls, calls);
 }
 
-TEST (PowerCrossfade, ReversalMidRampTakesTheFullLengthFromTheCurrentValue)
+TEST (PowerCrossfade, AReversalRestartsFromTheCurrentValueHalfCountsAsOnAndAChangeWhileStoppedSettles)
 {
     Rig rig (48000.0);
     rig.run (2400);
     rig.processor.setParameter ("power", 0.0f);
     rig.run (1200);
     EXPECT_NEAR (rig.gains.back(), 0.5f, 1e-4);
-
     rig.processor.setParameter ("power", 1.0f);
     rig.run (2500);
-    expectRamp (rig.gains, 3600, rig.gains[3599], 1.0f, 2400);
-}
+    rig.expectRamp (3600, rig.gains[3599], 1.0f, 2400);
 
-TEST (PowerCrossfade, HalfCountsAsOn)
-{
-    Rig rig (48000.0);
-    rig.run (2400);
-
-    // The switch reads the stored value; 0.5 is the threshold and counts as on.
+    // The switch reads the stored value; 0.5 is the threshold.
     auto* stored = rig.processor.parameters.getRawParameterValue ("power");
-    stored->store (0.5f);
-    rig.processor.parameterChanged ("power", 0.5f);
-    rig.run (512);
-    for (size_t i = 2400; i < rig.gains.size(); ++i)
-        ASSERT_EQ (rig.gains[i], 1.0f);
+    for (auto [value, gain] : { std::pair { 0.5f, 1.0f }, { 0.4999f, 0.0f }, { 1.0f, 1.0f } })
+    {
+        stored->store (value);
+        rig.processor.parameterChanged ("power", value);
+        rig.run (2400);
+        EXPECT_EQ (rig.gains.back(), gain) << value;
+    }
 
-    stored->store (0.4999f);
-    rig.processor.parameterChanged ("power", 0.4999f);
-    rig.run (2400);
-    EXPECT_EQ (rig.gains.back(), 0.0f);
-}
-
-TEST (PowerCrossfade, ChangeWhileStoppedSettlesAtTheNextPrepare)
-{
-    Rig rig (48000.0);
-    rig.run (2400);
     rig.processor.setParameter ("power", 0.0f);
     rig.processor.prepareToPlay (48000.0, 512);
     const int calls = rig.processor.hookCalls;
-
     rig.run (512);
     EXPECT_EQ (rig.processor.hookCalls, calls);
-    for (size_t i = 2400; i < rig.gains.size(); ++i)
-        ASSERT_EQ (rig.wet[i], rig.dry[i]);
+    EXPECT_EQ (rig.gains[rig.gains.size() - 512], 0.0f);
 }
 
-TEST (PowerCrossfade, ChannelsBeyondTheInputsAreCleared)
+TEST (PowerCrossfade, OffOrBypassedAMonoInputIsClearedOrCopiedToTheOtherOutput)
 {
-    ProbeProcessor processor (ProbeProcessor::monoInStereoOutBuses());
-    processor.setParameter ("power", 0.0f);
-    processor.setPlayConfigDetails (1, 2, 48000.0, 256);
-    processor.prepareToPlay (48000.0, 256);
-
-    juce::AudioBuffer<float> buffer (2, 256);
-    for (int i = 0; i < 256; ++i)
+    for (bool bypassed : { false, true })
     {
-        buffer.setSample (0, i, 0.25f);
-        buffer.setSample (1, i, 0.75f);
-    }
-    juce::MidiBuffer midi;
-    processor.processBlock (buffer, midi);
+        ProbeProcessor processor (ProbeProcessor::monoInStereoOutBuses());
+        processor.setParameter ("power", 0.0f);
+        processor.setPlayConfigDetails (1, 2, 48000.0, 256);
+        processor.prepareToPlay (48000.0, 256);
 
-    EXPECT_EQ (processor.hookCalls, 0);
-    for (int i = 0; i < 256; ++i)
-    {
-        EXPECT_EQ (buffer.getSample (0, i), 0.25f);
-        EXPECT_EQ (buffer.getSample (1, i), 0.0f);
-    }
-}
+        juce::AudioBuffer<float> buffer (2, 256);
+        for (int i = 0; i < 256; ++i)
+        {
+            buffer.setSample (0, i, (float) i);
+            buffer.setSample (1, i, -1.0f);
+        }
+        juce::MidiBuffer midi;
+        if (bypassed)
+            processor.processBlockBypassed (buffer, midi);
+        else
+            processor.processBlock (buffer, midi);
 
-TEST (PowerCrossfade, BypassCopiesTheMonoInputToEveryOutput)
-{
-    ProbeProcessor processor (ProbeProcessor::monoInStereoOutBuses());
-    processor.setPlayConfigDetails (1, 2, 48000.0, 64);
-
-    juce::AudioBuffer<float> buffer (2, 64);
-    for (int i = 0; i < 64; ++i)
-    {
-        buffer.setSample (0, i, (float) i);
-        buffer.setSample (1, i, -1.0f);
-    }
-    juce::MidiBuffer midi;
-    processor.processBlockBypassed (buffer, midi);
-
-    for (int i = 0; i < 64; ++i)
-    {
-        EXPECT_EQ (buffer.getSample (0, i), (float) i);
-        EXPECT_EQ (buffer.getSample (1, i), (float) i);
-    }
-    EXPECT_EQ (processor.hookCalls, 0);
-}
-
-TEST (BlockFraming, LongBlocksRunInPiecesNoLargerThanPrepared)
-{
-    Rig rig (48000.0, 512);
-    rig.run (8192, 8192);
-
-    EXPECT_LE (rig.processor.largestHookBlock, 512);
-    EXPECT_EQ (rig.gains.size(), 8192u);
-    expectRamp (rig.gains, 0, 0.0f, 1.0f, 2400);
-
-    for (size_t i = 0; i < rig.gains.size(); ++i)
-    {
-        const float processed = rig.dry[i] * 0.5f + 1.0f;
-        ASSERT_EQ (rig.wet[i], rig.dry[i] + rig.gains[i] * (processed - rig.dry[i])) << i;
+        EXPECT_EQ (processor.hookCalls, 0);
+        for (int i = 0; i < 256; ++i)
+            ASSERT_TRUE (buffer.getSample (0, i) == (float) i && buffer.getSample (1, i) == (bypassed ? (float) i : 0.0f)) << bypassed << " " << i;
     }
 }
 
-TEST (BlockFraming, BlocksBeyondTheDryCopyAreSplitEvenWhenAnnouncedLarger)
-{
-    Rig rig (48000.0, 8192);
-    rig.run (8192, 8192);
-    EXPECT_LE (rig.processor.largestHookBlock, KA::PluginProcessor::dryCopyFrames);
-    EXPECT_EQ (rig.gains[2399], 1.0f);
-}
-
-TEST (BlockFraming, ABlockWithoutFramesReachesTheHookButNotTheRamp)
+TEST (BlockFraming, ABlockWithoutFramesReachesTheHookButNotTheRampAndUnpreparedPassesThrough)
 {
     Rig rig (48000.0);
     juce::MidiBuffer midi;
-
-    juce::AudioBuffer<float> noFrames (2, 0);
+    juce::AudioBuffer<float> noFrames (2, 0), noChannels (0, 128);
     rig.processor.processBlock (noFrames, midi);
     EXPECT_EQ (rig.processor.hookCalls, 1);
     EXPECT_EQ (rig.processor.largestHookBlock, 0);
-
-    juce::AudioBuffer<float> noChannels (0, 128);
     rig.processor.processBlock (noChannels, midi);
-
     rig.run (1);
     EXPECT_NEAR (rig.gains[0], 1.0f / 2400.0f, 1e-7);
-}
 
-TEST (BlockFraming, UnpreparedProcessorPassesAudioThrough)
-{
-    ProbeProcessor processor;
+    ProbeProcessor unprepared;
     juce::AudioBuffer<float> buffer (2, 32);
     buffer.clear();
     buffer.setSample (0, 3, 0.5f);
-    juce::MidiBuffer midi;
-    processor.processBlock (buffer, midi);
-    EXPECT_EQ (processor.hookCalls, 0);
+    unprepared.processBlock (buffer, midi);
+    EXPECT_EQ (unprepared.hookCalls, 0);
     EXPECT_EQ (buffer.getSample (0, 3), 0.5f);
 }
 
@@ -261,15 +168,9 @@ TEST (Prepare, EndsBySendingEveryParameterInCreationOrderWithItsRealValue)
     processor.setParameter ("gain", 7.5f);
     processor.setParameter ("toggle", 1.0f);
     processor.changes.clear();
-
     processor.setPlayConfigDetails (2, 2, 44100.0, 128);
     processor.prepareToPlay (44100.0, 128);
 
-    ASSERT_EQ (processor.changes.size(), 3u);
-    EXPECT_EQ (processor.changes[0].first, "gain");
-    EXPECT_FLOAT_EQ (processor.changes[0].second, 7.5f);
-    EXPECT_EQ (processor.changes[1].first, "toggle");
-    EXPECT_FLOAT_EQ (processor.changes[1].second, 1.0f);
-    EXPECT_EQ (processor.changes[2].first, "power");
-    EXPECT_FLOAT_EQ (processor.changes[2].second, 1.0f);
+    using Changes = std::vector<std::pair<juce::String, float>>;
+    EXPECT_EQ (processor.changes, (Changes { { "gain", 7.5f }, { "toggle", 1.0f }, { "power", 1.0f } }));
 }

@@ -15,6 +15,15 @@ constexpr double pi = 3.14159265358979323846;
 
 inline double toDb (double x) { return 20.0 * std::log10 (x); }
 
+/** The bands' centres and Q ranges as the product documents them; Q grows with |dB|. */
+const double bandCentres[] = { 50, 120, 400, 500, 800, 4500, 10000 };
+inline double referenceQ (int band, double dB)
+{
+    const double qMin[] = { 0.6, 0.6, 0.5, 0.1, 0.1, 0.1, 0.1 };
+    const double qMax[] = { 3.0, 2.1, 1.56, 0.94, 0.54, 0.54, 0.83 };
+    return qMin[band] + (qMax[band] - qMin[band]) * std::abs (dB) / 15.0;
+}
+
 /** Second-order section in double, b0..b2 / 1, a1, a2. */
 struct Biquad
 {
@@ -26,8 +35,7 @@ struct Biquad
         for (auto& v : x)
         {
             const double y = b0 * v + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
-            x2 = x1; x1 = v; y2 = y1; y1 = y;
-            v = y;
+            x2 = x1; x1 = v; y2 = y1; y1 = v = y;
         }
         return x;
     }
@@ -35,8 +43,7 @@ struct Biquad
     std::vector<double> impulse (int n) const
     {
         std::vector<double> delta ((size_t) n, 0.0);
-        delta[0] = 1.0;
-        return filter (std::move (delta));
+        return delta[0] = 1.0, filter (std::move (delta));
     }
 };
 
@@ -87,7 +94,6 @@ inline Biquad butterworthLowPass (double fs, double fc)
 /** DTFT of a sequence at omega (radians per sample). */
 inline Complex dtft (const std::vector<double>& h, double omega)
 {
-    // Horner's rule from the end: sum h[n] z^n with z = e^{-j omega}.
     const auto z = std::polar (1.0, -omega);
     Complex sum = 0;
     for (size_t n = h.size(); n-- > 0;)

@@ -1,8 +1,5 @@
-// Writes everything a user could observe of the engine (audio over every
-// oversampling factor with ramps landing inside blocks, the state blob, the
-// factory documents, every parameter's range and texts) to the file named by
-// KA_FINGERPRINT. scripts/test.sh compares the SIMD build's file with the
-// scalar build's byte for byte; a restructuring compares before with after.
+// Everything a user could observe of the engine, written to the file named by
+// KA_FINGERPRINT; scripts/test.sh compares the SIMD and scalar builds' files.
 
 #include "tests/engine/product/ProductRig.h"
 

@@ -3,7 +3,7 @@
 #include "engine/RedeVaAudioProcessor.h"
 
 #include <cmath>
-#include <vector>
+#include <functional>
 
 namespace KA::Test
 {
@@ -13,10 +13,7 @@ inline void setReal (RedeVaAudioProcessor& p, const juce::String& id, float valu
     parameter->setValueNotifyingHost (parameter->convertTo0to1 (value));
 }
 
-inline float getReal (RedeVaAudioProcessor& p, const juce::String& id)
-{
-    return p.parameters.getRawParameterValue (id)->load();
-}
+inline float getReal (RedeVaAudioProcessor& p, const juce::String& id) { return p.parameters.getRawParameterValue (id)->load(); }
 
 inline void prepare (RedeVaAudioProcessor& p, double rate, int block, int ins = 2, int outs = 2)
 {
@@ -29,36 +26,33 @@ inline juce::AudioBuffer<float> runThrough (RedeVaAudioProcessor& p, const juce:
 {
     juce::AudioBuffer<float> output (input);
     juce::MidiBuffer midi;
-
     for (int start = 0; start < input.getNumSamples(); start += block)
     {
-        const int n = std::min (block, input.getNumSamples() - start);
-        juce::AudioBuffer<float> view (output.getArrayOfWritePointers(), output.getNumChannels(), start, n);
+        juce::AudioBuffer<float> view (output.getArrayOfWritePointers(), output.getNumChannels(), start, std::min (block, input.getNumSamples() - start));
         p.processBlock (view, midi);
     }
-
     return output;
 }
 
-inline juce::AudioBuffer<float> sine (int channels, int frames, double rate, double hz, double amplitude)
+inline juce::AudioBuffer<float> signal (int frames, const std::function<float (int)>& sample)
 {
-    juce::AudioBuffer<float> buffer (channels, frames);
-    for (int i = 0; i < frames; ++i)
-        for (int ch = 0; ch < channels; ++ch)
-            buffer.setSample (ch, i, (float) (amplitude * std::sin (2.0 * juce::MathConstants<double>::pi * hz * i / rate)));
+    juce::AudioBuffer<float> buffer (2, frames);
+    for (int ch = 0; ch < 2; ++ch)
+        for (int i = 0; i < frames; ++i)
+            buffer.setSample (ch, i, sample (i));
     return buffer;
 }
 
-/** Amplitude of the component at hz over [from, from + length), by projection on sin and cos. */
-inline double amplitudeAt (const juce::AudioBuffer<float>& buffer, int channel, int from, int length, double rate, double hz)
+inline juce::AudioBuffer<float> sine (int frames, double rate, double hz, double amplitude)
 {
-    double s = 0.0, c = 0.0;
-    for (int i = from; i < from + length; ++i)
-    {
-        const double phase = 2.0 * juce::MathConstants<double>::pi * hz * i / rate;
-        s += buffer.getSample (channel, i) * std::sin (phase);
-        c += buffer.getSample (channel, i) * std::cos (phase);
-    }
-    return 2.0 * std::sqrt (s * s + c * c) / length;
+    return signal (frames, [=] (int i) { return (float) (amplitude * std::sin (2.0 * juce::MathConstants<double>::pi * hz * i / rate)); });
 }
+
+inline void fillNoise (juce::AudioBuffer<float>& buffer, juce::Random& random, float amplitude = 1.0f)
+{
+    for (int ch = 0; ch < buffer.getNumChannels(); ++ch)
+        for (int i = 0; i < buffer.getNumSamples(); ++i)
+            buffer.setSample (ch, i, (random.nextFloat() * 2.0f - 1.0f) * amplitude);
+}
+
 } // namespace KA::Test

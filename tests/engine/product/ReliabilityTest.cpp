@@ -15,13 +15,6 @@ using namespace KA::Test;
 
 namespace
 {
-void fillNoise (juce::AudioBuffer<float>& buffer, juce::Random& random, float amplitude = 1.0f)
-{
-    for (int ch = 0; ch < buffer.getNumChannels(); ++ch)
-        for (int i = 0; i < buffer.getNumSamples(); ++i)
-            buffer.setSample (ch, i, (random.nextFloat() * 2.0f - 1.0f) * amplitude);
-}
-
 /** No NaN, no infinity, no subnormal. */
 ::testing::AssertionResult allClean (const juce::AudioBuffer<float>& buffer)
 {
@@ -29,10 +22,8 @@ void fillNoise (juce::AudioBuffer<float>& buffer, juce::Random& random, float am
         for (int i = 0; i < buffer.getNumSamples(); ++i)
         {
             const float x = buffer.getSample (ch, i);
-            if (! std::isfinite (x))
-                return ::testing::AssertionFailure() << "non-finite " << x << " at " << ch << "/" << i;
-            if (x != 0.0f && std::abs (x) < FLT_MIN)
-                return ::testing::AssertionFailure() << "subnormal " << x << " at " << ch << "/" << i;
+            if (! std::isfinite (x) || (x != 0.0f && std::abs (x) < FLT_MIN))
+                return ::testing::AssertionFailure() << x << " at " << ch << "/" << i;
         }
     return ::testing::AssertionSuccess();
 }
@@ -60,26 +51,10 @@ juce::MemoryBlock stateOf (RedeVaAudioProcessor& p)
 }
 } // namespace
 
-TEST (Reliability, RandomProgramSwitchingWhileProcessing)
-{
-    RedeVaAudioProcessor p;
-    prepare (p, 48000.0, 256);
-    juce::Random random (1);
-    juce::AudioBuffer<float> buffer (2, 256);
-
-    for (int i = 0; i < 300; ++i)
-    {
-        p.setCurrentProgram (random.nextInt ({ -2, p.getNumPrograms() + 2 }));
-        ASSERT_GE (p.getProgramName (p.getCurrentProgram()).length(), 1);
-        ASSERT_TRUE (processNoise (p, buffer, random));
-    }
-}
-
-TEST (Reliability, SaveRandomiseRestoreGivesTheSameBytes)
+TEST (Reliability, SaveRandomiseRestoreGivesTheSameBytesAndValues)
 {
     RedeVaAudioProcessor p;
     juce::Random random (2);
-
     for (int round = 0; round < 20; ++round)
     {
         randomiseParameters (p, random);
@@ -90,92 +65,71 @@ TEST (Reliability, SaveRandomiseRestoreGivesTheSameBytes)
 
         RedeVaAudioProcessor fresh;
         fresh.setStateInformation (saved.getData(), (int) saved.getSize());
-        for (auto* parameter : p.getParameters())
-        {
-            const auto& id = dynamic_cast<juce::RangedAudioParameter*> (parameter)->paramID;
-            ASSERT_EQ (getReal (fresh, id), getReal (p, id)) << id;
-        }
+        ASSERT_EQ (stateOf (fresh), saved) << "round " << round;
     }
 }
 
-TEST (Reliability, EveryParameterTextToValueAndBack)
+TEST (Reliability, EveryParameterTextToValueAndBackAndTypedTextStaysInRange)
 {
     RedeVaAudioProcessor p;
     juce::Random random (3);
-
     for (auto* parameter : p.getParameters())
     {
-        auto* ranged = dynamic_cast<juce::RangedAudioParameter*> (parameter);
-        ASSERT_NE (ranged, nullptr);
-
-        std::vector<float> positions { 0.0f, 1.0f, ranged->getDefaultValue() };
+        auto& ranged = dynamic_cast<juce::RangedAudioParameter&> (*parameter);
+        std::vector<float> positions { 0.0f, 1.0f, ranged.getDefaultValue() };
         for (int i = 0; i < 200; ++i)
             positions.push_back (random.nextFloat());
 
         for (float v : positions)
         {
-            const auto text = ranged->getText (v, 1024);
-            ASSERT_TRUE (text.isNotEmpty());
-            const float back = ranged->getValueForText (text);
-            ASSERT_TRUE (std::isfinite (back));
-            ASSERT_GE (back, 0.0f);
-            ASSERT_LE (back, 1.0f);
-            EXPECT_EQ (ranged->getText (back, 1024), text) << ranged->paramID << " at " << v;
+            const auto text = ranged.getText (v, 1024);
+            const float back = ranged.getValueForText (text);
+            ASSERT_TRUE (text.isNotEmpty() && back >= 0.0f && back <= 1.0f) << ranged.paramID << " " << text;
+            EXPECT_EQ (ranged.getText (back, 1024), text) << ranged.paramID << " at " << v;
         }
-
-        // Whatever is typed stays inside the range.
         for (const char* typed : { "nan", "inf", "-inf", "1e30", "-1e30", "hello", "" })
         {
-            const float value = ranged->getValueForText (typed);
-            EXPECT_TRUE (std::isfinite (value)) << typed;
-            EXPECT_GE (value, 0.0f) << typed;
-            EXPECT_LE (value, 1.0f) << typed;
+            const float value = ranged.getValueForText (typed);
+            EXPECT_TRUE (value >= 0.0f && value <= 1.0f) << ranged.paramID << " " << typed;
         }
     }
-
     // "-oo" is the bottom of Level's travel, not 0 dB.
-    auto* level = p.parameters.getParameter ("Level");
-    EXPECT_EQ (level->getValueForText ("-oo"), 0.0f);
+    EXPECT_EQ (p.parameters.getParameter ("Level")->getValueForText ("-oo"), 0.0f);
 }
 
-TEST (Reliability, EveryRateBlockSizeAndAutomationGivesCleanOutput)
+TEST (Reliability, EveryRateBlockSizeAutomationAndProgramChangeGivesCleanOutput)
 {
     juce::Random random (4);
-
     // Degenerate rates included: whatever the host announces, the output stays finite.
-    for (double rate : { 8000.0, 11025.0, 16000.0, 22050.0, 44100.0, 48000.0, 88200.0, 96000.0, 176400.0, 192000.0,
-                         1.0, 4.0, 7.0, 9.0, 19.0, 0.0, -48000.0 })
-    {
-        for (int block : { 1, 7, 64, 512, 4096, 8192 })
+    for (double rate : { 8000.0, 11025.0, 22050.0, 44100.0, 48000.0, 88200.0, 96000.0, 176400.0, 192000.0, 1.0, 7.0, 19.0, 0.0, -48000.0 })
+        for (int block : { 1, 7, 64, 512, 8192 })
         {
             RedeVaAudioProcessor p;
             randomiseParameters (p, random);
             setReal (p, "power", 1.0f);
             prepare (p, rate, block);
 
-            const int total = juce::jmax (3 * block, (int) (std::abs (rate) * 0.1));
             juce::AudioBuffer<float> buffer (2, block);
-            for (int done = 0; done < total; done += block)
+            for (int done = 0; done < juce::jmax (3 * block, (int) (std::abs (rate) * 0.1)); done += block)
             {
                 if (block <= 64)
                     p.getParameters()[random.nextInt (12)]->setValueNotifyingHost (random.nextFloat());
+                else
+                    p.setCurrentProgram (random.nextInt ({ -2, p.getNumPrograms() + 2 }));
                 ASSERT_TRUE (processNoise (p, buffer, random)) << rate << " Hz, block " << block;
             }
             for (int c = 0; c < 2; ++c)
                 ASSERT_TRUE (std::isfinite (p.inputMeter.getLevel (c)) && std::isfinite (p.outputMeter.getLevel (c))) << rate;
         }
-    }
 
     // Blocks larger than announced, and new rates without a release in between.
     RedeVaAudioProcessor p;
     prepare (p, 48000.0, 64);
-    juce::AudioBuffer<float> big (2, 8192);
-    ASSERT_TRUE (processNoise (p, big, random));
-    for (double rate : { 96000.0, 44100.0, 192000.0, 8000.0 })
+    for (double rate : { 48000.0, 96000.0, 44100.0, 192000.0, 8000.0 })
     {
-        prepare (p, rate, 300);
-        juce::AudioBuffer<float> buffer (2, 1000);
+        juce::AudioBuffer<float> buffer (2, 8192);
         EXPECT_TRUE (processNoise (p, buffer, random)) << rate;
+        prepare (p, rate, 300);
     }
 }
 
@@ -189,18 +143,14 @@ TEST (Reliability, NonFiniteInputNeverReachesTheOutputWhileTheChainRuns)
         juce::Random random (8);
         juce::MidiBuffer midi;
         juce::AudioBuffer<float> buffer (2, 256);
-
         for (int done = 0; done < settledFrames; done += 256)
             processNoise (p, buffer, random);
 
         fillNoise (buffer, random);
-        buffer.setSample (0, 10, std::numeric_limits<float>::quiet_NaN());
-        buffer.setSample (1, 20, std::numeric_limits<float>::infinity());
-        buffer.setSample (0, 30, -std::numeric_limits<float>::infinity());
-        buffer.setSample (1, 40, 1.0e-42f);
+        for (auto [ch, i, bad] : { std::tuple { 0, 10, NAN }, { 1, 20, INFINITY }, { 0, 30, -INFINITY }, { 1, 40, 1.0e-42f } })
+            buffer.setSample (ch, i, bad);
         p.processBlock (buffer, midi);
         ASSERT_TRUE (allClean (buffer)) << settledFrames;
-
         for (int i = 0; i < 20; ++i)
             ASSERT_TRUE (processNoise (p, buffer, random)) << settledFrames << ", block " << i;
 
@@ -208,7 +158,7 @@ TEST (Reliability, NonFiniteInputNeverReachesTheOutputWhileTheChainRuns)
         setReal (p, "power", 0.0f);
         for (int i = 0; i < 20; ++i)
             processNoise (p, buffer, random);
-        buffer.setSample (0, 10, std::numeric_limits<float>::quiet_NaN());
+        buffer.setSample (0, 10, NAN);
         const juce::AudioBuffer<float> input (buffer);
         p.processBlock (buffer, midi);
         for (int ch = 0; ch < 2; ++ch)
@@ -216,39 +166,12 @@ TEST (Reliability, NonFiniteInputNeverReachesTheOutputWhileTheChainRuns)
     }
 }
 
-TEST (Reliability, ParametersSetFromAnotherThreadWhileAudioRuns)
-{
-    RedeVaAudioProcessor p;
-    prepare (p, 48000.0, 128);
-
-    std::atomic<bool> running { true };
-    std::thread automation ([&]
-    {
-        juce::Random random (9);
-        while (running.load())
-        {
-            p.getParameters()[random.nextInt (12)]->setValueNotifyingHost (random.nextFloat());
-            std::this_thread::yield();
-        }
-    });
-
-    juce::Random random (10);
-    juce::AudioBuffer<float> buffer (2, 128);
-    for (int i = 0; i < 48000 / 128; ++i)
-    {
-        ASSERT_TRUE (processNoise (p, buffer, random));
-    }
-
-    running.store (false);
-    automation.join();
-}
-
-TEST (Reliability, PreparedOnOneThreadWhileParametersChangeOnAnother)
+TEST (Reliability, PreparedAndProcessedOnOneThreadWhileParametersChangeOnAnother)
 {
     // A device restart prepares on its own thread while the user keeps moving
-    // controls; the band designs read the prepared rate (checked by the
-    // ThreadSanitizer build).
+    // controls; the band designs read the prepared rate (the ThreadSanitizer build checks).
     RedeVaAudioProcessor p;
+    prepare (p, 48000.0, 64);
     std::atomic<bool> running { true };
     std::thread device ([&]
     {
@@ -256,16 +179,15 @@ TEST (Reliability, PreparedOnOneThreadWhileParametersChangeOnAnother)
         juce::AudioBuffer<float> buffer (2, 64);
         for (int i = 0; running.load(); ++i)
         {
-            prepare (p, i % 2 == 0 ? 44100.0 : 48000.0, 64);
-            for (int block = 0; block < 4; ++block)
-                ASSERT_TRUE (processNoise (p, buffer, random));
+            if (i % 16 == 15)
+                prepare (p, i % 32 == 15 ? 44100.0 : 48000.0, 64);
+            ASSERT_TRUE (processNoise (p, buffer, random));
         }
     });
 
     juce::Random random (15);
-    for (int i = 0; i < 2000; ++i)
-        setReal (p, KA::parameterID (KA::bandParameter (random.nextInt (7))), random.nextFloat() * 30.0f - 15.0f);
-
+    for (int i = 0; i < 4000; ++i)
+        p.getParameters()[random.nextInt (12)]->setValueNotifyingHost (random.nextFloat());
     running.store (false);
     device.join();
 }
@@ -275,11 +197,9 @@ TEST (Reliability, ProcessBlockDoesNotAllocate)
     RedeVaAudioProcessor p;
     prepare (p, 48000.0, 512);
     juce::Random random (11);
-    juce::AudioBuffer<float> buffer (2, 512);
-    juce::AudioBuffer<float> big (2, 2048);
+    juce::AudioBuffer<float> buffer (2, 512), big (2, 2048);
     juce::MidiBuffer midi;
     fillNoise (big, random);
-
     ASSERT_TRUE (AllocationCounter::isAvailable());
 
     for (int i = 0; i < 200; ++i)
@@ -288,7 +208,6 @@ TEST (Reliability, ProcessBlockDoesNotAllocate)
             setReal (p, "120Hz", random.nextFloat() * 30.0f - 15.0f); // outside the counted region
         if (i == 100)
             setReal (p, "power", 0.0f);
-
         fillNoise (buffer, random);
         const AllocationCounter counter;
         p.processBlock (buffer, midi);
@@ -298,8 +217,7 @@ TEST (Reliability, ProcessBlockDoesNotAllocate)
 
     // The counter does see allocations when there are some.
     const AllocationCounter counter;
-    auto* probe = new std::vector<int> (100);
-    delete probe;
+    delete new std::vector<int> (100);
     EXPECT_GE (counter.count(), 1);
 }
 
@@ -308,7 +226,6 @@ TEST (Reliability, AnnouncedBlockSizeDoesNotChangeTheResult)
     juce::Random random (12);
     juce::AudioBuffer<float> input (2, 48000 / 4);
     fillNoise (input, random, 0.25f);
-
     auto render = [&input] (int announced)
     {
         RedeVaAudioProcessor p;
@@ -322,8 +239,7 @@ TEST (Reliability, AnnouncedBlockSizeDoesNotChangeTheResult)
     {
         const auto out = render (announced);
         for (int ch = 0; ch < 2; ++ch)
-            for (int i = 0; i < input.getNumSamples(); ++i)
-                ASSERT_EQ (out.getSample (ch, i), reference.getSample (ch, i)) << announced << " at " << i;
+            ASSERT_EQ (std::memcmp (out.getReadPointer (ch), reference.getReadPointer (ch), sizeof (float) * (size_t) input.getNumSamples()), 0) << announced;
     }
 
     // The chain really ran: +15 dB at 120 Hz changes the noise.
@@ -333,7 +249,7 @@ TEST (Reliability, AnnouncedBlockSizeDoesNotChangeTheResult)
     EXPECT_GT (difference, 1.0);
 }
 
-TEST (Reliability, NonFiniteValuesInAStateKeepTheCurrentValues)
+TEST (Reliability, NonFiniteValuesInAStateOrSetOnAParameterKeepTheCurrentValues)
 {
     RedeVaAudioProcessor p;
     setReal (p, "Level", -6.0f);
@@ -349,38 +265,26 @@ TEST (Reliability, NonFiniteValuesInAStateKeepTheCurrentValues)
     juce::AudioProcessor::copyXmlToBinary (*juce::parseXML (xml), blob);
     p.setStateInformation (blob.getData(), (int) blob.getSize());
 
-    EXPECT_EQ (getReal (p, "Level"), -6.0f);
-    EXPECT_EQ (getReal (p, "50Hz"), 3.0f);
-    EXPECT_EQ (getReal (p, "400Hz"), 2.0f);
-    EXPECT_EQ (getReal (p, "power"), 1.0f);
-    EXPECT_EQ (getReal (p, "120Hz"), 4.5f);
+    for (auto [id, value] : { std::pair { "Level", -6.0f }, { "50Hz", 3.0f }, { "400Hz", 2.0f }, { "power", 1.0f }, { "120Hz", 4.5f } })
+        EXPECT_EQ (getReal (p, id), value) << id;
     EXPECT_FALSE (p.parameters.state.hasProperty ("lastUIWidth"));
     EXPECT_EQ (p.parameters.state.getProperty ("lastUIHeight"), juce::var (300));
-
     const auto saved = stateOf (p);
     const juce::String text (static_cast<const char*> (saved.getData()) + 8, saved.getSize() - 9);
-    EXPECT_FALSE (text.containsIgnoreCase ("nan")) << text;
-    EXPECT_FALSE (text.containsIgnoreCase ("inf")) << text;
-}
+    EXPECT_FALSE (text.containsIgnoreCase ("nan") || text.containsIgnoreCase ("inf")) << text;
 
-TEST (Reliability, NonFiniteValuesSetOnAParameterAreIgnored)
-{
-    RedeVaAudioProcessor p;
     juce::Random random (3);
     randomiseParameters (p, random);
-
     for (auto* parameter : p.getParameters())
     {
         const auto id = dynamic_cast<juce::RangedAudioParameter&> (*parameter).getParameterID();
         const auto value = parameter->getValue();
         const auto raw = getReal (p, id);
-
-        for (auto bad : { std::numeric_limits<float>::quiet_NaN(), INFINITY, -INFINITY })
+        for (auto bad : { NAN, INFINITY, -INFINITY })
         {
             parameter->setValue (bad);
             parameter->setValueNotifyingHost (bad);
         }
-
         EXPECT_EQ (parameter->getValue(), value) << id;
         EXPECT_EQ (getReal (p, id), raw) << id;
     }
