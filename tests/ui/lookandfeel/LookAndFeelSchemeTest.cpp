@@ -74,10 +74,9 @@ TEST (PluginBarLookAndFeel, ButtonBackgroundAndTitleBarButtons)
         lf.drawButtonBackground (g, button, juce::Colour (0xff202020), false, down);
         return image;
     };
-    const auto up = draw (false), pressed = draw (true);
-    EXPECT_EQ (up.getPixelAt (10, 5).getARGB(), 0xff202020u);
-    EXPECT_EQ (pressed.getPixelAt (10, 5).getARGB(), juce::Colour (0xff202020).contrasting (0.2f).getARGB());
-    EXPECT_GT (up.getPixelAt (0, 5).getGreen(), 100);
+    EXPECT_EQ (draw (false).getPixelAt (10, 5).getARGB(), 0xff202020u);
+    EXPECT_EQ (draw (true).getPixelAt (10, 5).getARGB(), juce::Colour (0xff202020).contrasting (0.2f).getARGB());
+    EXPECT_GT (draw (false).getPixelAt (0, 5).getGreen(), 100);
 
     // The title bar's buttons, normal, under the mouse, pressed and toggled, side by side.
     juce::Image picture (juce::Image::ARGB, 4 * 60, 3 * 40, true);
@@ -101,8 +100,7 @@ TEST (PluginBarLookAndFeel, ButtonBackgroundAndTitleBarButtons)
         ++row;
     }
     EXPECT_TRUE (KA::Test::looksAsReviewed (picture, "title-bar-buttons"));
-    EXPECT_EQ (lf.createDocumentWindowButton (3), nullptr);
-    EXPECT_EQ (lf.createDocumentWindowButton (0), nullptr);
+    EXPECT_TRUE (lf.createDocumentWindowButton (3) == nullptr && lf.createDocumentWindowButton (0) == nullptr);
 }
 
 namespace
@@ -135,7 +133,7 @@ TEST (PluginBarLookAndFeel, FileBrowserLayout)
     juce::TextEditor name;
     juce::TextButton up;
     Preview preview;
-    path.setBounds (1, 2, 3, 4);
+    path.setBounds (1, 2, 3, 4); // the path box is hidden: no bounds
 
     browser.setSize (400, 300);
     lf.layoutFileBrowserComponent (browser, &list, nullptr, &path, &name, &up);
@@ -152,8 +150,7 @@ TEST (PluginBarLookAndFeel, FileBrowserLayout)
     // Narrower than the margins: everything collapses to zero width.
     browser.setSize (30, 300);
     lf.layoutFileBrowserComponent (browser, &list, nullptr, &path, &name, &up);
-    EXPECT_EQ (up.getWidth(), 0);
     EXPECT_EQ (name.getBounds(), juce::Rectangle<int> (20, 273, 0, 22));
-    EXPECT_EQ (list.getWidth(), 0);
+    EXPECT_EQ (up.getWidth() + list.getWidth(), 0);
     lf.layoutFileBrowserComponent (browser, nullptr, nullptr, nullptr, nullptr, nullptr);
 }
