@@ -1,3 +1,4 @@
+#include "tests/ui/support/ListRows.h"
 #include "ui/dialogs/DialogBoxes.h"
 #include "ui/dialogs/DialogComponent.h"
 #include "ui/dialogs/ManageDialogComponent.h"
@@ -34,11 +35,7 @@ struct Tracked : public juce::Component
 
 struct Click { void* userData; void* content; int resultId; };
 
-void click (juce::Button& button)
-{
-    button.triggerClick();
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
-}
+using KA::Test::click;
 
 std::unique_ptr<DialogComponent> makeDialog (int numButtons, std::vector<Click>* clicks = nullptr,
                                              std::unique_ptr<juce::Component> content = {}, void* userData = nullptr)
