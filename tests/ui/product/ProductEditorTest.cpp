@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <map>
 
 namespace
 {
@@ -40,17 +39,14 @@ struct EditorFixture : public ::testing::Test
 {
     DRBaseEditor& panel() { return open.panel(); }
 
-    /** Controls by component ID and image name ("" when the image is the ID's). */
-    std::map<std::pair<juce::String, juce::String>, juce::Component*> controls()
+    /** The control of that ID drawing the named image (the ID's own when none is named). */
+    template <typename Type>
+    Type* control (const juce::String& id, juce::String image = {})
     {
-        std::map<std::pair<juce::String, juce::String>, juce::Component*> found;
         for (int i = 0; i < panel().getNumControls(); ++i)
-        {
-            auto* c = panel().getControl (i);
-            auto* ref = dynamic_cast<KA::ImageRef*> (c);
-            found[{ c->getComponentID(), ref != nullptr && ref->imageName != c->getComponentID() ? ref->imageName : juce::String() }] = c;
-        }
-        return found;
+            if (auto* c = panel().getControl (i); c->getComponentID() == id && dynamic_cast<KA::ImageRef*> (c)->imageName == (image.isEmpty() ? id : image))
+                return dynamic_cast<Type*> (c);
+        return nullptr;
     }
 
     juce::RangedAudioParameter& parameter (const juce::String& id) { return *processor.parameters.getParameter (id); }
@@ -106,11 +102,9 @@ juce::MouseEvent mouseAt (juce::Component& c, juce::Point<float> offset = {})
 
 TEST_F (EditorFixture, ControlsFollowTheParametersAndSetThem)
 {
-    auto found = controls();
-
     for (auto* id : { "InputTrimmer", "OutputTrimmer", "Level", "50Hz", "120Hz", "400Hz", "500Hz", "800Hz", "4e5kHz", "10kHz" })
     {
-        auto* slider = dynamic_cast<KA::SliderEx*> (found.at ({ id, "" }));
+        auto* slider = control<KA::SliderEx> (id);
         ASSERT_NE (slider, nullptr) << id;
         set (id, -7.5f);
         EXPECT_NEAR (slider->getValue(), -7.5, 1e-4) << id;
@@ -141,8 +135,8 @@ TEST_F (EditorFixture, ControlsFollowTheParametersAndSetThem)
 
     for (auto* id : { "AnalogPower", "power" })
     {
-        auto* button = dynamic_cast<juce::Button*> (found.at ({ id, "" }));
-        auto* led = dynamic_cast<juce::Button*> (found.at ({ id, "Led_png" }));
+        auto* button = control<juce::Button> (id);
+        auto* led = control<juce::Button> (id, "Led_png");
         ASSERT_TRUE (button != nullptr && led != nullptr) << id;
 
         parameter (id).setValueNotifyingHost (0.0f);
