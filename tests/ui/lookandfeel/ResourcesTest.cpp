@@ -66,30 +66,3 @@ TEST (Resources, TypographicMetricsFlagIsClearedWithinTheDataOnly)
         KA::clearTypographicMetricsFlag (cut);
     }
 }
-
-TEST (Resources, AlertIconsParseToFiniteDrawables)
-{
-    for (auto* name : { "stop_hand_svg", "alert_red_svg", "alert_yellow_svg" })
-    {
-        SCOPED_TRACE (name);
-        int size = 0;
-        const auto* data = BinaryData::getNamedResource (name, size);
-        ASSERT_NE (data, nullptr);
-
-        const auto drawable = juce::Drawable::createFromImageData (data, (size_t) size);
-        ASSERT_NE (drawable, nullptr);
-        EXPECT_TRUE (drawable->getDrawableBounds().isFinite() && ! drawable->getDrawableBounds().isEmpty());
-
-        // Drawn at 64 px, the icon covers a good part of the square.
-        juce::Image image (juce::Image::ARGB, 64, 64, true);
-        {
-            juce::Graphics g (image);
-            drawable->drawWithin (g, { 0.0f, 0.0f, 64.0f, 64.0f }, juce::RectanglePlacement::centred, 1.0f);
-        }
-        int covered = 0;
-        for (int y = 0; y < 64; ++y)
-            for (int x = 0; x < 64; ++x)
-                covered += image.getPixelAt (x, y).getAlpha() > 128 ? 1 : 0;
-        EXPECT_GT (covered, 64 * 64 / 3);
-    }
-}
