@@ -240,7 +240,8 @@ TEST (DialogSlot, AnyOverlayReplacedFromItsOwnHandlerLivesUntilTheHandlerReturns
     }
 }
 
-TEST (MessageBoxes, MessageBoxOkAndQuestionBoxOneForLeftZeroForRight)
+// Question boxes are met through the file chooser's and the toolbar's questions.
+TEST (MessageBoxes, MessageBoxHasTheRedSignAndOneOkButton)
 {
     DialogOwner owner;
     KA::showMessageBox (owner, "Cannot save the preset.", nullptr);
@@ -248,18 +249,6 @@ TEST (MessageBoxes, MessageBoxOkAndQuestionBoxOneForLeftZeroForRight)
     EXPECT_EQ (box->getMessage(), "Cannot save the preset.");
     EXPECT_EQ (box->getIconType(), 2);
     EXPECT_EQ (buttonsLeftToRight (*owner.dialog()), (std::vector<std::pair<juce::String, int>> { { "Ok", 0 } }));
-
-    std::vector<Click> clicks;
-    int data = 0;
-    KA::askQuestionBox (owner, 1, "Delete the preset?", "Delete", "Cancel",
-                        [&clicks] (void* u, void* c, int id) { clicks.push_back ({ u, c, id }); }, &data);
-    auto* dialog = owner.dialog();
-    EXPECT_EQ (static_cast<KA::MsgBoxComponent*> (dialog->getContent())->getIconType(), 1);
-    EXPECT_EQ (buttonsLeftToRight (*dialog), (std::vector<std::pair<juce::String, int>> { { "Delete", 1 }, { "Cancel", 0 } }));
-    click (*dialog->getView()->getButton (1));
-    ASSERT_EQ (clicks.size(), 1u);
-    EXPECT_EQ (clicks[0].resultId, 1);
-    EXPECT_EQ (clicks[0].userData, &data);
 }
 
 TEST (MessageBoxes, MessageIsCutAt2048CharactersAndIconsDrawnForTypesOneToThree)
