@@ -65,7 +65,7 @@ TEST (PluginLookAndFeel, FilmstripFramesFollowTheValue)
     fader.frameCount = 5;
 
     // (slider, value, inverted, skew, frame): knobs round to the nearest frame and ignore
-    // inversion, faders round up; 25 of 100 with skew 0.5 is half the travel.
+    // inversion, faders round up; a quarter with skew 0.5 is half the travel.
     const struct { KA::SliderEx* s; double value; bool inverted; double skew; int frame; } cases[] = {
         { &knob, 0.0, false, 1, 0 },    { &knob, 0.5, false, 1, 64 },  { &knob, 1.0, false, 1, 127 }, { &knob, 0.25, false, 1, 32 },
         { &knob, 0.25, false, 0.5, 64 }, { &knob, 0.25, true, 0.5, 64 }, { &knob, 1.0, true, 0.5, 127 },
@@ -74,7 +74,7 @@ TEST (PluginLookAndFeel, FilmstripFramesFollowTheValue)
     };
     for (auto& c : cases)
     {
-        c.s->inverted = c.inverted;
+        c.s->inverted = c.s->inverted || c.inverted; // each slider's plain rows first, as made
         c.s->setSkewFactor (c.skew);
         c.s->setValue (c.value, juce::dontSendNotification);
         const auto image = paint (*c.s);
@@ -161,6 +161,9 @@ TEST (PluginLookAndFeel, SwitchShowsTheHalfForItsState)
 
     auto shown = [&] { const auto i = paint (button); EXPECT_EQ (i.getPixelAt (1, 1).getARGB(), i.getPixelAt (23, 28).getARGB()); return i.getPixelAt (12, 15).getARGB(); };
 
+    EXPECT_EQ (shown(), off.getARGB()); // as made: neither inverted nor momentary
+    button.setToggleState (true, juce::dontSendNotification);
+    EXPECT_EQ (shown(), on.getARGB());
     // (inverted, momentary, toggled, pressed, on): a momentary switch follows the pressed state.
     const struct { bool inverted, momentary, toggled, pressed, on; } cases[] = {
         { false, false, false, false, false }, { false, false, true, false, true }, { true, false, true, false, false },
