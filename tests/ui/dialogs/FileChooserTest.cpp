@@ -267,7 +267,9 @@ TEST_F (Chooser, NewFolderNamesAreCleanedAndKeptInTheFolderShown)
 
         click (c.getNewFolderButton());
         juce::Component::SafePointer<juce::Component> dialog (c.getCurrentDialog());
-        dynamic_cast<KA::NewFolderContainer*> (box()->getContent())->getNameEditor().setText (typed);
+        auto& nameBox = dynamic_cast<KA::NewFolderContainer*> (box()->getContent())->getNameEditor();
+        EXPECT_TRUE (nameBox.isVisible() && ! nameBox.getBounds().isEmpty()); // where the user types
+        nameBox.setText (typed);
         click (boxButton (1));
 
         EXPECT_EQ (state(), expected) << typed;
