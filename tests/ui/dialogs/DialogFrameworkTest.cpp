@@ -1,3 +1,4 @@
+#include "tests/ui/support/ListRows.h"
 #include "ui/dialogs/DialogBoxes.h"
 #include "ui/dialogs/DialogComponent.h"
 #include "ui/dialogs/ManageDialogComponent.h"
@@ -5,102 +6,44 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <vector>
 
 namespace
 {
 using KA::DialogComponent;
 
-/** A plain component with a dialog slot that hands the dialog its whole area,
-    the way every owner of the editor does. */
-struct DialogOwner : public juce::Component,
-                     public KA::ManageDialogComponent
+/** A component whose dialog slot hands the dialog its whole area, as every owner does. */
+struct DialogOwner : public juce::Component, public KA::ManageDialogComponent
 {
-    explicit DialogOwner (juce::LookAndFeel* lf = nullptr) : KA::ManageDialogComponent (*this, lf)
-    {
-        setSize (800, 400);
-    }
-
+    explicit DialogOwner (juce::LookAndFeel* lf = nullptr) : KA::ManageDialogComponent (*this, lf) { setSize (800, 400); }
     void resized() override
     {
         ++resizedCalls;
         if (auto* d = getCurrentDialog())
             d->setBounds (getLocalBounds());
     }
-
+    DialogComponent* dialog() const { return dynamic_cast<DialogComponent*> (getCurrentDialog()); }
     int resizedCalls = 0;
 };
 
-/** Records when it is deleted. */
 struct Tracked : public juce::Component
 {
-    explicit Tracked (bool& deletedFlag) : deleted (deletedFlag) {}
+    explicit Tracked (bool& f) : deleted (f) {}
     ~Tracked() override { deleted = true; }
     bool& deleted;
 };
 
-struct Click
-{
-    void* userData;
-    void* content;
-    int resultId;
-};
+struct Click { void* userData; void* content; int resultId; };
 
-/** Clicks a button the way JUCE delivers a click, through the message loop. */
-void click (juce::Button& button)
-{
-    button.triggerClick();
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
-}
+using KA::Test::click;
 
 std::unique_ptr<DialogComponent> makeDialog (int numButtons, std::vector<Click>* clicks = nullptr,
-                                             std::unique_ptr<juce::Component> content = {})
+                                             std::unique_ptr<juce::Component> content = {}, void* userData = nullptr)
 {
     DialogComponent::ResultCallback callback;
     if (clicks != nullptr)
         callback = [clicks] (void* u, void* c, int id) { clicks->push_back ({ u, c, id }); };
-
-    return std::make_unique<DialogComponent> (std::move (content), "one", "two", "three", numButtons,
-                                              nullptr, std::move (callback));
-}
-
-TEST (DialogLayout, PanelIsCentredAtTheAspectWithinTheLimitsAndHoldsContentAndButtons)
-{
-    auto dialog = makeDialog (3, nullptr, std::make_unique<juce::Component>());
-    auto* view = dialog->getView();
-
-    // Wide overlays are limited by height, tall ones by width; degenerate ones give an empty panel.
-    const struct { int w, h; juce::Rectangle<int> panel; } cases[] = {
-        { 1200, 400, { 300, 75, 600, 250 } }, { 600, 800, { 30, 288, 540, 225 } }, { 320, 100, { 64, 10, 192, 80 } },
-        { 0, 0, {} }, { 0, 500, { 0, 250, 0, 0 } }, { 500, 0, { 250, 0, 0, 0 } },
-    };
-    for (auto& c : cases)
-    {
-        dialog->setSize (c.w, c.h);
-        EXPECT_EQ (view->getBounds(), c.panel) << c.w << " x " << c.h;
-    }
-
-    // The content above a right-aligned row of buttons, all inside the panel and apart.
-    for (auto [w, h] : { std::pair { 600, 250 }, { 240, 100 } })
-    {
-        view->setSize (w, h);
-        const auto content = view->getContent()->getBounds();
-        EXPECT_TRUE (view->getLocalBounds().contains (content));
-        EXPECT_GT (content.getWidth(), w * 9 / 10);
-        for (int i = 0; i < view->getNumButtons(); ++i)
-        {
-            const auto b = view->getButton (i)->getBounds();
-            EXPECT_TRUE (view->getLocalBounds().contains (b)) << i;
-            EXPECT_FALSE (b.intersects (content)) << i;
-            EXPECT_GT (b.getWidth() * b.getHeight(), 0);
-            if (i > 0)
-                EXPECT_EQ (b.getRight(), view->getButton (i - 1)->getX()) << i;
-        }
-        EXPECT_EQ (w - view->getButton (0)->getRight(), content.getX());
-    }
-    view->setSize (0, 0);
-    EXPECT_TRUE (view->getContent()->getBounds().isEmpty());
+    return std::make_unique<DialogComponent> (std::move (content), "one", "two", "three", numButtons, userData, std::move (callback));
 }
 
 /** Button texts from left to right with their result ids. */
@@ -118,7 +61,39 @@ std::vector<std::pair<juce::String, int>> buttonsLeftToRight (DialogComponent& d
     return row;
 }
 
-TEST (DialogButtons, OrderAndResultIdsPerButtonCount)
+TEST (DialogLayout, PanelIsCentredAtTheAspectAndHoldsContentAboveARowOfButtons)
+{
+    auto dialog = makeDialog (3, nullptr, std::make_unique<juce::Component>());
+    auto* view = dialog->getView();
+    const struct { int w, h; juce::Rectangle<int> panel; } cases[] = {
+        { 1200, 400, { 300, 75, 600, 250 } }, { 600, 800, { 30, 288, 540, 225 } }, { 320, 100, { 64, 10, 192, 80 } },
+        { 0, 0, {} }, { 0, 500, { 0, 250, 0, 0 } }, { 500, 0, { 250, 0, 0, 0 } },
+    };
+    for (auto& c : cases)
+    {
+        dialog->setSize (c.w, c.h);
+        EXPECT_EQ (view->getBounds(), c.panel) << c.w << " x " << c.h;
+    }
+
+    for (auto [w, h] : { std::pair { 600, 250 }, { 240, 100 } })
+    {
+        view->setSize (w, h);
+        const auto content = view->getContent()->getBounds();
+        EXPECT_GT (content.getWidth(), w * 9 / 10);
+        for (int i = 0; i < view->getNumButtons(); ++i)
+        {
+            const auto b = view->getButton (i)->getBounds();
+            EXPECT_TRUE (view->getLocalBounds().contains (b) && ! b.intersects (content) && ! b.isEmpty()) << i;
+            if (i > 0)
+                EXPECT_EQ (b.getRight(), view->getButton (i - 1)->getX()) << i;
+        }
+        EXPECT_EQ (w - view->getButton (0)->getRight(), content.getX());
+    }
+    view->setSize (0, 0);
+    EXPECT_TRUE (view->getContent()->getBounds().isEmpty());
+}
+
+TEST (DialogButtons, OrderIdsAndClicksThatHideAndReport)
 {
     using Row = std::vector<std::pair<juce::String, int>>;
     EXPECT_EQ (buttonsLeftToRight (*makeDialog (1)), (Row { { "one", 0 } }));
@@ -126,39 +101,23 @@ TEST (DialogButtons, OrderAndResultIdsPerButtonCount)
     EXPECT_EQ (buttonsLeftToRight (*makeDialog (3)), (Row { { "two", 2 }, { "one", 1 }, { "three", 0 } }));
     for (int count : { 0, 4, -1 })
         EXPECT_TRUE (buttonsLeftToRight (*makeDialog (count)).empty()) << count;
-}
 
-TEST (DialogButtons, ClickHidesAndReportsUserDataContentAndId)
-{
     DialogOwner owner;
     std::vector<Click> clicks;
     int userValue = 7;
     auto content = std::make_unique<juce::Label>();
     auto* contentAddress = content.get();
-
-    owner.openDialog (std::make_unique<DialogComponent> (std::move (content), "left", "middle", "right", 3, &userValue,
-                                                         [&clicks] (void* u, void* c, int id) { clicks.push_back ({ u, c, id }); }));
-    auto* dialog = dynamic_cast<DialogComponent*> (owner.getCurrentDialog());
-    ASSERT_NE (dialog, nullptr);
-    EXPECT_TRUE (dialog->isVisible());
-
+    owner.openDialog (makeDialog (3, &clicks, std::move (content), &userValue));
+    auto* dialog = owner.dialog();
     for (int i = 0; i < 3; ++i)
     {
         dialog->setVisible (true);
         click (*dialog->getView()->getButton (i));
         EXPECT_FALSE (dialog->isVisible());
+        ASSERT_EQ (clicks.size(), (size_t) i + 1);
+        EXPECT_EQ (clicks[(size_t) i].resultId, i);
+        EXPECT_TRUE (clicks[(size_t) i].userData == &userValue && clicks[(size_t) i].content == contentAddress);
     }
-
-    ASSERT_EQ (clicks.size(), 3u);
-    EXPECT_EQ (clicks[0].resultId, 0);
-    EXPECT_EQ (clicks[1].resultId, 1);
-    EXPECT_EQ (clicks[2].resultId, 2);
-    for (auto& c : clicks)
-    {
-        EXPECT_EQ (c.userData, &userValue);
-        EXPECT_EQ (c.content, contentAddress);
-    }
-
     // Closing only hides: the dialog and its content stay in the slot.
     EXPECT_EQ (owner.getCurrentDialog(), dialog);
     EXPECT_EQ (dialog->getContent(), contentAddress);
@@ -174,20 +133,16 @@ TEST (DialogSlot, OpeningShowsOnTopWithTheLookAndFeelAndLaysOutTheOwner)
     const auto before = owner.resizedCalls;
 
     owner.openDialog (makeDialog (1));
-    auto* dialog = owner.getCurrentDialog();
-
+    auto* dialog = owner.dialog();
     EXPECT_EQ (owner.resizedCalls, before + 1);
-    EXPECT_EQ (dialog->getParentComponent(), &owner);
     EXPECT_EQ (owner.getChildComponent (owner.getNumChildComponents() - 1), dialog);
     EXPECT_TRUE (dialog->isVisible());
     EXPECT_EQ (dialog->getBounds(), owner.getLocalBounds());
     EXPECT_EQ (&dialog->getLookAndFeel(), &lf);
-
-    // Backdrop: the background colour at 70 % of its alpha (200 -> 140); panel: the colour itself, white frame.
+    // Backdrop: the background colour at 70 % of its alpha; panel: the colour itself, white frame.
     EXPECT_EQ (dialog->findColour (juce::Label::backgroundColourId), juce::Colour (0x8c204060));
-    auto* view = static_cast<DialogComponent*> (dialog)->getView();
-    EXPECT_EQ (view->findColour (juce::Label::backgroundColourId), juce::Colour (0xc8204060));
-    EXPECT_EQ (view->findColour (juce::Label::outlineColourId), juce::Colour (0xffffffff));
+    EXPECT_EQ (dialog->getView()->findColour (juce::Label::backgroundColourId), juce::Colour (0xc8204060));
+    EXPECT_EQ (dialog->getView()->findColour (juce::Label::outlineColourId), juce::Colour (0xffffffff));
 }
 
 TEST (DialogSlot, ReplacingOrOpeningNothingDeletesThePreviousAtOnceWithoutItsCallback)
@@ -202,238 +157,122 @@ TEST (DialogSlot, ReplacingOrOpeningNothingDeletesThePreviousAtOnceWithoutItsCal
         const auto before = owner.resizedCalls;
 
         owner.openDialog (replace ? makeDialog (1) : nullptr);
-
-        EXPECT_EQ (first.getComponent(), nullptr);
-        EXPECT_TRUE (contentDeleted);
-        EXPECT_TRUE (firstClicks.empty());
+        EXPECT_TRUE (first == nullptr && contentDeleted && firstClicks.empty());
         EXPECT_EQ (owner.getNumChildComponents(), replace ? 1 : 0);
         EXPECT_EQ (owner.getCurrentDialog() == nullptr, ! replace);
         EXPECT_EQ (owner.resizedCalls, before + 1);
     }
-}
 
-TEST (DialogSlot, ReplacingFromInsideTheCallbackKeepsTheCallerAliveUntilItReturns)
-{
-    DialogOwner owner;
-    bool firstContentDeleted = false;
-    bool contentAliveDuringCallback = false;
-    bool callbackReturned = false;
-
-    DialogComponent::ResultCallback opensAnother = [&] (void*, void* content, int)
-    {
-        KA::showMessageBox (owner, "second", nullptr);
-        // The caller's content is still there after its replacement was opened.
-        contentAliveDuringCallback = ! firstContentDeleted && content != nullptr;
-        callbackReturned = true;
-    };
-
-    owner.openDialog (std::make_unique<DialogComponent> (std::make_unique<Tracked> (firstContentDeleted),
-                                                         "Yes", "No", "", 2, nullptr, opensAnother));
-    juce::Component::SafePointer<juce::Component> first (owner.getCurrentDialog());
-    auto* firstButton = static_cast<DialogComponent*> (first.getComponent())->getView()->getButton (1);
-
-    click (*firstButton);
-
-    EXPECT_TRUE (callbackReturned);
-    EXPECT_TRUE (contentAliveDuringCallback);
-    EXPECT_TRUE (firstContentDeleted);
-    EXPECT_EQ (first.getComponent(), nullptr);
-
-    auto* second = dynamic_cast<DialogComponent*> (owner.getCurrentDialog());
-    ASSERT_NE (second, nullptr);
-    EXPECT_EQ (static_cast<KA::MsgBoxComponent*> (second->getContent())->getMessage(), "second");
-    EXPECT_EQ (owner.getNumChildComponents(), 1);
-}
-
-/** What an overlay's handler found after it had opened its own replacement. */
-struct HandlerReport
-{
-    bool returned = false;
-    bool aliveAfterOpening = false;
-    bool hiddenAndDetached = false;
-};
-
-/** An overlay of another kind than DialogComponent, like the list views the
-    side menu and the preset list show: a backdrop with a button whose handler
-    opens the next overlay on the same slot and then goes on using itself. */
-struct ButtonOverlay : public juce::Component,
-                       public juce::Button::Listener
-{
-    ButtonOverlay (KA::ManageDialogComponent& m, bool& deletedFlag, HandlerReport& r)
-        : manager (m), deleted (deletedFlag), report (r)
-    {
-        addAndMakeVisible (button);
-        button.addListener (this);
-    }
-
-    ~ButtonOverlay() override { deleted = true; }
-
-    void buttonClicked (juce::Button*) override
-    {
-        manager.openDialog (makeDialog (1));
-
-        // Everything below reads this overlay's own members after its replacement took the slot.
-        report.aliveAfterOpening = ! deleted && button.getButtonText() == "open";
-        report.hiddenAndDetached = ! isVisible() && getParentComponent() == nullptr;
-        ++handled;
-        report.returned = handled == 1;
-    }
-
-    KA::ManageDialogComponent& manager;
-    bool& deleted;
-    HandlerReport& report;
-    juce::TextButton button { "open" };
-    int handled = 0;
-};
-
-TEST (DialogSlot, AnyOverlayReplacedFromItsOwnHandlerLivesUntilTheHandlerReturns)
-{
-    DialogOwner owner;
-    bool deleted = false;
-    HandlerReport report;
-    auto overlay = std::make_unique<ButtonOverlay> (owner, deleted, report);
-    auto& button = overlay->button;
-    juce::Component::SafePointer<juce::Component> first (overlay.get());
-    owner.openDialog (std::move (overlay));
-
-    click (button);
-
-    EXPECT_TRUE (report.returned);
-    EXPECT_TRUE (report.aliveAfterOpening);
-    EXPECT_TRUE (report.hiddenAndDetached);
-
-    // Gone once the message loop came round again.
-    EXPECT_TRUE (deleted);
-    EXPECT_EQ (first.getComponent(), nullptr);
-    EXPECT_NE (dynamic_cast<DialogComponent*> (owner.getCurrentDialog()), nullptr);
-    EXPECT_EQ (owner.getNumChildComponents(), 1);
-}
-
-TEST (DialogSlot, OverlayWaitingForDeletionGoesWithItsOwner)
-{
-    bool deleted = false;
-    HandlerReport report;
-    {
-        DialogOwner owner;
-        auto overlay = std::make_unique<ButtonOverlay> (owner, deleted, report);
-        auto* first = overlay.get();
-        owner.openDialog (std::move (overlay));
-
-        // The handler run directly: the owner goes before the message loop comes round.
-        first->buttonClicked (&first->button);
-        EXPECT_TRUE (report.returned);
-        EXPECT_FALSE (deleted);
-        EXPECT_EQ (owner.getNumChildComponents(), 1);
-    }
-    EXPECT_TRUE (deleted);
-
-    // The clean-up posted for the owner finds it gone and does nothing.
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
-}
-
-TEST (DialogSlot, OwnerGoingAwayDeletesTheDialogAfterClearingItsLookAndFeel)
-{
+    // The owner going away deletes the dialog after clearing its look-and-feel.
     bool contentDeleted = false;
     {
         auto lf = std::make_unique<juce::LookAndFeel_V4>();
         DialogOwner owner (lf.get());
         owner.openDialog (makeDialog (1, nullptr, std::make_unique<Tracked> (contentDeleted)));
-        EXPECT_EQ (&owner.getCurrentDialog()->getLookAndFeel(), lf.get());
     }
     EXPECT_TRUE (contentDeleted);
 }
 
-TEST (MessageBoxes, MessageBoxHasOneOkButtonAndQuestionBoxReportsOneForLeftAndZeroForRight)
+TEST (DialogSlot, ReplacingFromInsideTheCallbackKeepsTheCallerAliveUntilItReturns)
+{
+    DialogOwner owner;
+    bool firstContentDeleted = false, contentAliveDuringCallback = false;
+    owner.openDialog (std::make_unique<DialogComponent> (std::make_unique<Tracked> (firstContentDeleted), "Yes", "No", "", 2, nullptr,
+                                                         [&] (void*, void* content, int)
+                                                         {
+                                                             KA::showMessageBox (owner, "second", nullptr);
+                                                             contentAliveDuringCallback = ! firstContentDeleted && content != nullptr;
+                                                         }));
+    juce::Component::SafePointer<juce::Component> first (owner.getCurrentDialog());
+    click (*owner.dialog()->getView()->getButton (1));
+
+    EXPECT_TRUE (contentAliveDuringCallback);
+    EXPECT_TRUE (firstContentDeleted && first == nullptr);
+    ASSERT_NE (owner.dialog(), nullptr);
+    EXPECT_EQ (static_cast<KA::MsgBoxComponent*> (owner.dialog()->getContent())->getMessage(), "second");
+    EXPECT_EQ (owner.getNumChildComponents(), 1);
+}
+
+/** An overlay of another kind, like the list views: its button's handler opens
+    the next overlay on the same slot and then goes on using itself. */
+struct ButtonOverlay : public juce::Component, public juce::Button::Listener
+{
+    struct Report { bool deleted = false, aliveAfterOpening = false; int handled = 0; };
+
+    ButtonOverlay (KA::ManageDialogComponent& m, Report& r) : manager (m), report (r)
+    {
+        addAndMakeVisible (button);
+        button.addListener (this);
+    }
+    ~ButtonOverlay() override { report.deleted = true; }
+    void buttonClicked (juce::Button*) override
+    {
+        manager.openDialog (makeDialog (1));
+        report.aliveAfterOpening = ! report.deleted && button.getButtonText() == "open" && ! isVisible() && getParentComponent() == nullptr;
+        ++report.handled;
+    }
+    KA::ManageDialogComponent& manager;
+    Report& report;
+    juce::TextButton button { "open" };
+};
+
+TEST (DialogSlot, AnyOverlayReplacedFromItsOwnHandlerLivesUntilTheHandlerReturns)
+{
+    // Through the message loop, and with the owner gone before the loop comes round.
+    for (bool ownerGoesFirst : { false, true })
+    {
+        ButtonOverlay::Report report;
+        {
+            DialogOwner owner;
+            auto overlay = std::make_unique<ButtonOverlay> (owner, report);
+            auto* raw = overlay.get();
+            owner.openDialog (std::move (overlay));
+            if (ownerGoesFirst)
+                raw->buttonClicked (&raw->button);
+            else
+                click (raw->button);
+            EXPECT_EQ (report.deleted, ! ownerGoesFirst);
+            EXPECT_NE (owner.dialog(), nullptr);
+            EXPECT_EQ (owner.getNumChildComponents(), 1);
+        }
+        EXPECT_TRUE (report.deleted && report.handled == 1 && report.aliveAfterOpening) << ownerGoesFirst;
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    }
+}
+
+// Question boxes are met through the file chooser's and the toolbar's questions.
+TEST (MessageBoxes, MessageBoxHasTheRedSignAndOneOkButton)
 {
     DialogOwner owner;
     KA::showMessageBox (owner, "Cannot save the preset.", nullptr);
-    auto* dialog = dynamic_cast<DialogComponent*> (owner.getCurrentDialog());
-    ASSERT_NE (dialog, nullptr);
-    auto* box = dynamic_cast<KA::MsgBoxComponent*> (dialog->getContent());
-    ASSERT_NE (box, nullptr);
+    auto* box = dynamic_cast<KA::MsgBoxComponent*> (owner.dialog()->getContent());
     EXPECT_EQ (box->getMessage(), "Cannot save the preset.");
     EXPECT_EQ (box->getIconType(), 2);
-    EXPECT_EQ (buttonsLeftToRight (*dialog), (std::vector<std::pair<juce::String, int>> { { "Ok", 0 } }));
-    click (*dialog->getView()->getButton (0));
-    EXPECT_FALSE (dialog->isVisible());
-    EXPECT_EQ (owner.getCurrentDialog(), dialog);
+    EXPECT_EQ (buttonsLeftToRight (*owner.dialog()), (std::vector<std::pair<juce::String, int>> { { "Ok", 0 } }));
+}
 
-    std::vector<Click> clicks;
-    int data = 0;
-    KA::askQuestionBox (owner, 1, "Delete the preset?", "Delete", "Cancel",
-                        [&clicks] (void* u, void* c, int id) { clicks.push_back ({ u, c, id }); }, &data);
-    dialog = dynamic_cast<DialogComponent*> (owner.getCurrentDialog());
-    ASSERT_NE (dialog, nullptr);
-    EXPECT_EQ (static_cast<KA::MsgBoxComponent*> (dialog->getContent())->getIconType(), 1);
-    EXPECT_EQ (buttonsLeftToRight (*dialog), (std::vector<std::pair<juce::String, int>> { { "Delete", 1 }, { "Cancel", 0 } }));
-    for (int i : { 1, 0 })
+TEST (MessageBoxes, MessageIsCutAt2048CharactersAndIconsDrawnForTypesOneToThree)
+{
+    for (juce::juce_wchar first : { (juce::juce_wchar) 'a', (juce::juce_wchar) 0x20ac })
     {
-        dialog->setVisible (true);
-        click (*dialog->getView()->getButton (i));
+        juce::String text;
+        for (int i = 0; i < 3000; ++i)
+            text << juce::String::charToString (first + (juce::juce_wchar) (i % 3));
+        KA::MsgBoxComponent box (text, 2);
+        EXPECT_EQ (box.getMessage(), text.substring (0, 2048)); // characters, not bytes
     }
-    ASSERT_EQ (clicks.size(), 2u);
-    EXPECT_EQ (clicks[0].resultId, 1);
-    EXPECT_EQ (clicks[1].resultId, 0);
-    EXPECT_EQ (clicks[0].userData, &data);
-}
 
-TEST (MessageBoxes, MessageIsCutAt2048Characters)
-{
-    juce::String ascii;
-    for (int i = 0; i < 3000; ++i)
-        ascii << juce::String::charToString ((juce::juce_wchar) ('a' + i % 26));
-
-    KA::MsgBoxComponent box (ascii, 2);
-    ASSERT_EQ (box.getMessage().length(), 2048);
-    EXPECT_TRUE (ascii.startsWith (box.getMessage()));
-
-    // Three bytes per character in UTF-8: the cut counts characters, not bytes.
-    juce::String wide;
-    for (int i = 0; i < 3000; ++i)
-        wide << juce::String::charToString ((juce::juce_wchar) (0x20ac + i % 3));
-    box.setMessage (wide);
-    EXPECT_EQ (box.getMessage().length(), 2048);
-    EXPECT_EQ (box.getMessage().getNumBytesAsUTF8(), (size_t) 2048 * 3);
-    EXPECT_EQ (box.getMessage().getLastCharacter(), (juce::juce_wchar) (0x20ac + 2047 % 3));
-
-    box.setMessage ("short");
-    EXPECT_EQ (box.getMessage(), "short");
-    box.setMessage ({});
-    EXPECT_TRUE (box.getMessage().isEmpty());
-}
-
-/** Draws the box into an image and tells whether anything but the backdrop
-    appears in the icon's corner. */
-bool drawsIcon (int iconType)
-{
-    KA::MsgBoxComponent box ("message", iconType);
-    box.setColour (juce::Label::backgroundColourId, juce::Colours::black);
-    box.setSize (500, 200);
-    juce::Image image (juce::Image::ARGB, 500, 200, true);
+    for (int type = 0; type <= 4; ++type)
     {
-        juce::Graphics g (image);
-        box.paintEntireComponent (g, true);
+        KA::MsgBoxComponent box ("message", type);
+        box.setColour (juce::Label::backgroundColourId, juce::Colours::black);
+        box.setSize (500, 200);
+        const auto image = box.createComponentSnapshot ({ 0, 0, 100, 100 }, false);
+        int coloured = 0;
+        for (int y = 0; y < 100; ++y)
+            for (int x = 0; x < 100; ++x)
+                coloured += image.getPixelAt (x, y).getRed() > 100 ? 1 : 0;
+        EXPECT_EQ (coloured > 200, type >= 1 && type <= 3) << type;
     }
-    int coloured = 0;
-    for (int y = 0; y < 100; ++y)
-        for (int x = 0; x < 100; ++x)
-            if (image.getPixelAt (x, y).getRed() > 100)
-                ++coloured;
-    return coloured > 200;
-}
-
-TEST (MessageBoxes, IconDrawnOnlyForTypesOneToThree)
-{
-    EXPECT_TRUE (drawsIcon (1));
-    EXPECT_TRUE (drawsIcon (2));
-    EXPECT_TRUE (drawsIcon (3));
-    EXPECT_FALSE (drawsIcon (0));
-    EXPECT_FALSE (drawsIcon (4));
-
-    KA::MsgBoxComponent box ("x", 2);
-    box.setSize (0, 0);
-    juce::Image image (juce::Image::ARGB, 1, 1, true);
-    juce::Graphics g (image);
-    box.paintEntireComponent (g, true);
 }
 } // namespace

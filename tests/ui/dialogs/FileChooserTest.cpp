@@ -20,15 +20,6 @@ constexpr int saveFlags = Flags::saveMode | Flags::canSelectFiles | Flags::warnA
 void runLoop (int ms = 20) { juce::MessageManager::getInstance()->runDispatchLoopUntil (ms); }
 void click (juce::Button& button) { button.triggerClick(); runLoop(); }
 
-/** Every file below the folder with its bytes; links are listed, not followed. */
-std::map<juce::String, juce::String> snapshot (const juce::File& folder)
-{
-    std::map<juce::String, juce::String> files;
-    for (auto& f : folder.findChildFiles (juce::File::findFilesAndDirectories, true, "*", juce::File::FollowSymlinks::no))
-        files[f.getFullPathName()] = f.isDirectory() ? "<folder>" : f.loadFileAsString();
-    return files;
-}
-
 /** A save chooser over root/, whose callback writes the chosen file the way
     the preset library does, and records its calls. */
 struct Chooser : public ::testing::Test
@@ -52,10 +43,12 @@ struct Chooser : public ::testing::Test
         return *chooser;
     }
 
-    /** Every file below base, and what "~/x" and "~x" could have made in the home folder. */
+    /** Every file below base with its bytes (links listed, not followed), and what "~/x" could have made at home. */
     std::map<juce::String, juce::String> state() const
     {
-        auto files = snapshot (base);
+        std::map<juce::String, juce::String> files;
+        for (auto& f : base.findChildFiles (juce::File::findFilesAndDirectories, true, "*", juce::File::FollowSymlinks::no))
+            files[f.getFullPathName()] = f.isDirectory() ? "<folder>" : f.loadFileAsString();
         for (auto* name : { "x", "x.xml", "~x" })
             files[name] = home.getChildFile (name).exists() ? "there" : "";
         return files;
@@ -101,10 +94,10 @@ TEST_F (Chooser, ButtonTextsFollowTheFlags)
         EXPECT_EQ (ch.getOkButton().getButtonText(), c.ok) << c.flags;
         EXPECT_EQ (ch.getNewFolderButton().isVisible(), c.newFolder) << c.flags;
         EXPECT_EQ (ch.getCancelButton().getButtonText() + ch.getNewFolderButton().getButtonText(), "CancelNew Folder");
-        EXPECT_TRUE (ch.getOkButton().isVisible() && ch.getOkButton().getParentComponent() == &ch);
-        EXPECT_TRUE (ch.getCancelButton().isVisible() && ch.getCancelButton().getParentComponent() == &ch);
-        EXPECT_TRUE (ch.getOkButton().isRegisteredForShortcut (juce::KeyPress (juce::KeyPress::returnKey)));
-        EXPECT_TRUE (ch.getCancelButton().isRegisteredForShortcut (juce::KeyPress (juce::KeyPress::escapeKey)));
+        for (auto* b : { &ch.getOkButton(), &ch.getCancelButton() })
+            EXPECT_TRUE (b->isVisible() && b->getParentComponent() == &ch);
+        EXPECT_TRUE (ch.getOkButton().isRegisteredForShortcut (juce::KeyPress (juce::KeyPress::returnKey))
+                     && ch.getCancelButton().isRegisteredForShortcut (juce::KeyPress (juce::KeyPress::escapeKey)));
     }
 }
 
@@ -274,7 +267,9 @@ TEST_F (Chooser, NewFolderNamesAreCleanedAndKeptInTheFolderShown)
 
         click (c.getNewFolderButton());
         juce::Component::SafePointer<juce::Component> dialog (c.getCurrentDialog());
-        dynamic_cast<KA::NewFolderContainer*> (box()->getContent())->getNameEditor().setText (typed);
+        auto& nameBox = dynamic_cast<KA::NewFolderContainer*> (box()->getContent())->getNameEditor();
+        EXPECT_TRUE (nameBox.isVisible() && ! nameBox.getBounds().isEmpty()); // where the user types
+        nameBox.setText (typed);
         click (boxButton (1));
 
         EXPECT_EQ (state(), expected) << typed;

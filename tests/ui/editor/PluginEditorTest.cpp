@@ -12,27 +12,19 @@ namespace
 {
 using EditorProbeProcessor = KA::Test::ProbeProcessor;
 
-/** An editor base whose control view shows an image of the panel's size, so
-    its layout can be checked against the scaling worked out by hand. */
-class ProbeEditor : public KA::PluginEditor
+/** An editor base whose view shows an image of the panel's size (or none). */
+struct ProbeEditor : public KA::PluginEditor
 {
-public:
     explicit ProbeEditor (KA::PluginProcessor& p, int imageWidth = 750, int imageHeight = 291)
-        : KA::PluginEditor (p), viewImageWidth (imageWidth), viewImageHeight (imageHeight)
-    {
-    }
-
+        : KA::PluginEditor (p), viewImageWidth (imageWidth), viewImageHeight (imageHeight) {}
     ~ProbeEditor() override { releaseComponents(); }
-
     std::unique_ptr<KA::ImageResizeView> createEditorView() override
     {
         auto view = std::make_unique<KA::ImageResizeView> (getProcessor().parameters);
         if (viewImageWidth > 0)
             view->image = juce::Image (juce::Image::ARGB, viewImageWidth, viewImageHeight, true);
-        view->imageScale = 2.0f;
         return view;
     }
-
     int viewImageWidth, viewImageHeight;
 };
 
@@ -97,14 +89,10 @@ TEST (EditorLayout, TinyAndEmptyWindowsLayOutWithoutSingularTransforms)
 
     editor->setSize (690, 284);
     EXPECT_EQ (editor->getEditorView()->getBounds(), juce::Rectangle<int> (0, 0, 375, 146));
-}
 
-TEST (EditorLayout, ViewWithoutImageIsEmptyAndUntransformed)
-{
-    EditorProbeProcessor processor;
-    auto editor = openEditor (processor, 0, 0);
-    EXPECT_TRUE (editor->getEditorView()->getBounds().isEmpty());
-    EXPECT_TRUE (editor->getEditorView()->getTransform().isIdentity());
+    auto noImage = openEditor (processor, 0, 0);
+    EXPECT_TRUE (noImage->getEditorView()->getBounds().isEmpty());
+    EXPECT_TRUE (noImage->getEditorView()->getTransform().isIdentity());
 }
 
 TEST (EditorLayout, ExpandedPanelSlidesOutUnderTheToolbar)
@@ -125,15 +113,13 @@ TEST (EditorLayout, ExpandedPanelSlidesOutUnderTheToolbar)
     // margin round(2.8) = 3; centred at 345 - 50
     EXPECT_EQ (strip->getBounds(), juce::Rectangle<int> (295, 3, 100, 22));
 
-    strip->triggerClick();
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
-    EXPECT_TRUE (editor->panelExpanded);
-    EXPECT_EQ (editor->getPanel()->getBounds(), juce::Rectangle<int> (0, 44, 690, 120));
-
-    strip->triggerClick();
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
-    EXPECT_FALSE (editor->panelExpanded);
-    EXPECT_EQ (editor->getPanel()->getBounds(), juce::Rectangle<int> (0, -48, 690, 120));
+    for (int y : { 44, -48 })
+    {
+        strip->triggerClick();
+        juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+        EXPECT_EQ (editor->panelExpanded, y == 44);
+        EXPECT_EQ (editor->getPanel()->getBounds(), juce::Rectangle<int> (0, y, 690, 120));
+    }
 }
 
 TEST (EditorSize, WrittenOnResizeAndRestoredAtTheNextOpen)
@@ -144,11 +130,9 @@ TEST (EditorSize, WrittenOnResizeAndRestoredAtTheNextOpen)
 
     {
         auto editor = openEditor (processor);
-        EXPECT_EQ ((int) state["lastUIWidth"], 690);
-        EXPECT_EQ ((int) state["lastUIHeight"], 284);
+        EXPECT_EQ ((int) state["lastUIWidth"] * 1000 + (int) state["lastUIHeight"], 690284);
         editor->setSize (900, 400);
-        EXPECT_EQ ((int) state["lastUIWidth"], 900);
-        EXPECT_EQ ((int) state["lastUIHeight"], 400);
+        EXPECT_EQ ((int) state["lastUIWidth"] * 1000 + (int) state["lastUIHeight"], 900400);
         EXPECT_FALSE (processor.undoManager.canUndo());
     }
 
@@ -164,8 +148,7 @@ TEST (EditorSize, CorruptStoredSizesFallBackOrAreLimited)
         { -50, "abc", 0, 0 },
         { 1.0e12, 300, KA::PluginEditor::maxRestoredSize, 300 },
         { "640", "480", 640, 480 },
-        // Fractions are cut off, not rounded.
-        { 640.9, 480.5, 640, 480 },
+        { 640.9, 480.5, 640, 480 }, // fractions are cut off, not rounded
         { "700.99", 0.9, 700, 0 },
         { 8191.7, 1.5, 8191, 1 },
     };
@@ -179,13 +162,10 @@ TEST (EditorSize, CorruptStoredSizesFallBackOrAreLimited)
         EXPECT_EQ (editor->getWidth(), c.expectedWidth) << c.width.toString();
         EXPECT_EQ (editor->getHeight(), c.expectedHeight) << c.height.toString();
     }
-}
 
-TEST (EditorSize, ConstrainerIsHonoured)
-{
+    // The constrainer is honoured. Setting the limits resizes (and so stores) already: store afterwards.
     EditorProbeProcessor processor;
     auto editor = std::make_unique<ProbeEditor> (processor);
-    // Setting the limits resizes (and so stores) the editor already: store afterwards.
     editor->setResizeLimits (300, 200, 1000, 700);
     processor.parameters.state.setProperty ("lastUIWidth", 1200, nullptr);
     processor.parameters.state.setProperty ("lastUIHeight", 100, nullptr);
@@ -216,17 +196,7 @@ TEST (EditorBase, ChildrenOrderLookAndFeelAndDialogSlot)
     EXPECT_TRUE (editor->getChildComponent (editor->getNumChildComponents() - 1)->isAlwaysOnTop());
     EXPECT_EQ (dialog->getBounds(), editor->getLocalBounds());
     EXPECT_EQ (&dialog->getLookAndFeel(), &editor->getLookAndFeel());
-}
-
-TEST (EditorBase, DestroyedWithAnOpenDialog)
-{
-    EditorProbeProcessor processor;
-    for (int i = 0; i < 5; ++i)
-    {
-        auto editor = openEditor (processor);
-        KA::askQuestionBox (*editor, 1, "Delete?", "Delete", "Cancel", {}, nullptr);
-    }
-    SUCCEED();
+    KA::askQuestionBox (*editor, 1, "Delete?", "Delete", "Cancel", {}, nullptr); // destroyed with it open
 }
 
 TEST (EditorPaint, ReusedEditorPaintsAsAFreshOneAfterSizeScaleOrBackgroundChange)
@@ -290,9 +260,8 @@ TEST (ToolBarButtonPaint, FrameInTheButtonsOwnOutlineColour)
         juce::Graphics g (image);
         button.paintEntireComponent (g, true);
     }
-    EXPECT_EQ (image.getPixelAt (0, 20).getGreen(), 255);
-    EXPECT_EQ (image.getPixelAt (20, 0).getGreen(), 255);
-    EXPECT_EQ (image.getPixelAt (39, 20).getGreen(), 255);
+    for (auto [x, y] : { std::pair { 0, 20 }, { 20, 0 }, { 39, 20 } })
+        EXPECT_EQ (image.getPixelAt (x, y).getGreen(), 255) << x << "," << y;
     EXPECT_EQ (image.getPixelAt (20, 20), juce::Colours::white);
     EXPECT_EQ (image.getPixelAt (4, 20).getAlpha(), 0);
 }

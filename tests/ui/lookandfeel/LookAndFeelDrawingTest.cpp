@@ -42,102 +42,59 @@ bool isBlank (const juce::Image& image)
     return true;
 }
 
-struct KnobFixture : public ::testing::Test
+/** A slider of the look-and-feel drawing the named strip, with no text box. */
+void setUp (KA::SliderEx& s, DRLookAndFeel& lf, juce::Slider::SliderStyle style, const char* imageName, int w, int h)
 {
-    KnobFixture()
-    {
-        lf.rotarySliderImages.set ("Knob", makeStrip (16, 16, 128));
-        knob.setSliderStyle (juce::Slider::RotaryHorizontalVerticalDrag);
-        knob.setTextBoxStyle (juce::Slider::NoTextBox, true, 0, 0);
-        knob.setLookAndFeel (&lf);
-        knob.imageName = "Knob";
-        knob.setBounds (0, 0, 25, 25);
-    }
-
-    ~KnobFixture() override { knob.setLookAndFeel (nullptr); }
-
-    juce::uint32 centreAt (double value)
-    {
-        knob.setValue (value, juce::dontSendNotification);
-        return paint (knob).getPixelAt (11, 11).getARGB();
-    }
-
-    DRLookAndFeel lf;
-    KA::SliderEx knob;
-};
+    s.setSliderStyle (style);
+    s.setTextBoxStyle (juce::Slider::NoTextBox, true, 0, 0);
+    s.setLookAndFeel (&lf);
+    s.imageName = imageName;
+    s.setRange (0.0, 1.0);
+    s.setBounds (0, 0, w, h);
+}
 } // namespace
 
-TEST_F (KnobFixture, RotaryFrameFollowsTheValue)
-{
-    knob.setRange (0.0, 1.0);
-    EXPECT_EQ (centreAt (0.0), frameColour (0).getARGB());
-    EXPECT_EQ (centreAt (0.5), frameColour (64).getARGB()); // 63.5 rounds half up
-    EXPECT_EQ (centreAt (1.0), frameColour (127).getARGB());
-    EXPECT_EQ (centreAt (0.25), frameColour (32).getARGB()); // 31.75
-
-    // The square hangs one unit up and left: 24 wide from -1.
-    const auto image = paint (knob);
-    EXPECT_NE (image.getPixelAt (22, 22).getAlpha(), 0);
-    EXPECT_EQ (image.getPixelAt (23, 12).getAlpha(), 0);
-    EXPECT_EQ (image.getPixelAt (12, 23).getAlpha(), 0);
-}
-
-TEST_F (KnobFixture, SkewPicksTheFrameAndInversionCancels)
-{
-    knob.setRange (0.0, 100.0);
-    knob.setSkewFactor (0.5);
-    // 25 of 100 with skew 0.5 is sqrt (0.25) = half of the travel.
-    EXPECT_EQ (centreAt (25.0), frameColour (64).getARGB());
-
-    knob.inverted = true;
-    EXPECT_EQ (centreAt (25.0), frameColour (64).getARGB());
-    EXPECT_EQ (centreAt (100.0), frameColour (127).getARGB());
-}
-
-TEST_F (KnobFixture, UnknownImageNameDrawsNothing)
-{
-    knob.setRange (0.0, 1.0);
-    knob.imageName = "NoSuchImage";
-    EXPECT_TRUE (isBlank (paint (knob)));
-}
-
-TEST (PluginLookAndFeel, LinearFilmstripRoundsTheFrameUp)
+TEST (PluginLookAndFeel, FilmstripFramesFollowTheValue)
 {
     DRLookAndFeel lf;
+    lf.rotarySliderImages.set ("Knob", makeStrip (16, 16, 128));
     lf.linearSliderImages.set ("Strip", makeStrip (10, 6, 5));
-    KA::SliderEx fader;
-    fader.setSliderStyle (juce::Slider::LinearVertical);
-    fader.setTextBoxStyle (juce::Slider::NoTextBox, true, 0, 0);
-    fader.setLookAndFeel (&lf);
-    fader.imageName = "Strip";
+    KA::SliderEx knob, fader;
+    setUp (knob, lf, juce::Slider::RotaryHorizontalVerticalDrag, "Knob", 25, 25);
+    setUp (fader, lf, juce::Slider::LinearVertical, "Strip", 20, 40);
     fader.frameCount = 5;
-    fader.setRange (0.0, 1.0);
-    fader.setBounds (0, 0, 20, 40);
 
-    auto frameShown = [&] (double value)
-    {
-        fader.setValue (value, juce::dontSendNotification);
-        const auto image = paint (fader);
-        // The frame is stretched over the track area JUCE hands over (20 x 20
-        // here, after the thumb indent), from the slider's corner.
-        EXPECT_EQ (image.getPixelAt (1, 1).getARGB(), image.getPixelAt (18, 18).getARGB());
-        return image.getPixelAt (10, 10).getARGB();
+    // (slider, value, inverted, skew, frame): knobs round to the nearest frame and ignore
+    // inversion, faders round up; a quarter with skew 0.5 is half the travel.
+    const struct { KA::SliderEx* s; double value; bool inverted; double skew; int frame; } cases[] = {
+        { &knob, 0.0, false, 1, 0 },    { &knob, 0.5, false, 1, 64 },  { &knob, 1.0, false, 1, 127 }, { &knob, 0.25, false, 1, 32 },
+        { &knob, 0.25, false, 0.5, 64 }, { &knob, 0.25, true, 0.5, 64 }, { &knob, 1.0, true, 0.5, 127 },
+        { &fader, 0.0, false, 1, 0 },   { &fader, 0.01, false, 1, 1 }, { &fader, 0.5, false, 1, 2 },  { &fader, 1.0, false, 1, 4 },
+        { &fader, 0.0, true, 1, 4 },    { &fader, 1.0, true, 1, 0 },
     };
+    for (auto& c : cases)
+    {
+        c.s->inverted = c.s->inverted || c.inverted; // each slider's plain rows first, as made
+        c.s->setSkewFactor (c.skew);
+        c.s->setValue (c.value, juce::dontSendNotification);
+        const auto image = paint (*c.s);
+        EXPECT_EQ (image.getPixelAt (11, 11).getARGB(), frameColour (c.frame).getARGB()) << c.s->imageName << " " << c.value;
+        if (c.s == &fader) // stretched over the track area JUCE hands over, from the slider's corner
+            EXPECT_EQ (image.getPixelAt (1, 1).getARGB(), image.getPixelAt (18, 18).getARGB());
+    }
 
-    EXPECT_EQ (frameShown (0.0), frameColour (0).getARGB());
-    EXPECT_EQ (frameShown (0.01), frameColour (1).getARGB());
-    EXPECT_EQ (frameShown (0.5), frameColour (2).getARGB());
-    EXPECT_EQ (frameShown (1.0), frameColour (4).getARGB());
+    // The knob's square hangs one unit up and left: 24 wide from -1.
+    const auto image = paint (knob);
+    EXPECT_TRUE (image.getPixelAt (22, 22).getAlpha() != 0 && image.getPixelAt (23, 12).getAlpha() == 0 && image.getPixelAt (12, 23).getAlpha() == 0);
 
-    fader.inverted = true;
-    EXPECT_EQ (frameShown (0.0), frameColour (4).getARGB());
-    EXPECT_EQ (frameShown (1.0), frameColour (0).getARGB());
-
-    // Square frames counted from the image when no frame count is given.
+    // Square frames counted from the image when no frame count is given; unknown names draw nothing.
     fader.inverted = false;
     fader.frameCount = -1;
     lf.linearSliderImages.set ("Strip", makeStrip (6, 6, 5));
-    EXPECT_EQ (frameShown (1.0), frameColour (4).getARGB());
+    EXPECT_EQ (paint (fader).getPixelAt (10, 10).getARGB(), frameColour (4).getARGB());
+    knob.imageName = "NoSuchImage";
+    EXPECT_TRUE (isBlank (paint (knob)));
+    knob.setLookAndFeel (nullptr);
     fader.setLookAndFeel (nullptr);
 }
 
@@ -154,35 +111,21 @@ TEST (PluginLookAndFeel, ThumbModeDrawsTheCapAtHalfSizeOnTheThumb)
     {
         const bool vertical = style == juce::Slider::LinearVertical;
         KA::SliderEx fader;
-        fader.setSliderStyle (style);
-        fader.setTextBoxStyle (juce::Slider::NoTextBox, true, 0, 0);
-        fader.setLookAndFeel (&lf);
-        fader.imageName = "Level";
+        setUp (fader, lf, style, "Level", vertical ? 38 : 78, vertical ? 78 : 38);
         fader.drawAsThumb = true;
-        fader.setRange (0.0, 1.0);
-        vertical ? fader.setBounds (0, 0, 38, 78) : fader.setBounds (0, 0, 78, 38);
 
         // The V4 thumb indent of 12 leaves 54 units of travel.
         for (double value : { 0.0, 0.3, 1.0 })
         {
             fader.setValue (value, juce::dontSendNotification);
             const auto image = paint (fader);
-            const auto pos = vertical ? 12.0 + (1.0 - value) * 54.0 : 12.0 + value * 54.0;
-            const auto along = (int) pos;
+            const auto along = (int) (12.0 + (vertical ? 1.0 - value : value) * 54.0);
             auto at = [&] (int alongAxis, int across) { return vertical ? image.getPixelAt (across, alongAxis) : image.getPixelAt (alongAxis, across); };
 
             SCOPED_TRACE (juce::String (vertical ? "vertical " : "horizontal ") + juce::String (value));
-            EXPECT_EQ (at (along, 5).getARGB(), capColour.getARGB());
-            EXPECT_EQ (at (along, vertical ? 26 : 24).getARGB(), capColour.getARGB());
-            EXPECT_EQ (at (along, vertical ? 28 : 26).getAlpha(), 0);
-            if (along - 15 >= 0)
-            {
-                EXPECT_EQ (at (along - 15, 5).getAlpha(), 0);
-            }
-            if (along + 15 < 78)
-            {
-                EXPECT_EQ (at (along + 15, 5).getAlpha(), 0);
-            }
+            // Cap colour across the half-size cap and nothing past its edges.
+            EXPECT_TRUE (at (along, 5) == capColour && at (along, vertical ? 26 : 24) == capColour && at (along, vertical ? 28 : 26).getAlpha() == 0);
+            EXPECT_TRUE ((along < 15 || at (along - 15, 5).getAlpha() == 0) && (along + 15 >= 78 || at (along + 15, 5).getAlpha() == 0));
         }
 
         fader.setLookAndFeel (nullptr);
@@ -190,12 +133,8 @@ TEST (PluginLookAndFeel, ThumbModeDrawsTheCapAtHalfSizeOnTheThumb)
 
     // Thumb mode only knows the two plain linear styles.
     KA::SliderEx bar;
-    bar.setSliderStyle (juce::Slider::LinearBar);
-    bar.setTextBoxStyle (juce::Slider::NoTextBox, true, 0, 0);
-    bar.setLookAndFeel (&lf);
-    bar.imageName = "Level";
+    setUp (bar, lf, juce::Slider::LinearBar, "Level", 40, 40);
     bar.drawAsThumb = true;
-    bar.setBounds (0, 0, 40, 40);
     juce::Image image (juce::Image::ARGB, 40, 40, true);
     {
         juce::Graphics g (image);
@@ -222,23 +161,22 @@ TEST (PluginLookAndFeel, SwitchShowsTheHalfForItsState)
 
     auto shown = [&] { const auto i = paint (button); EXPECT_EQ (i.getPixelAt (1, 1).getARGB(), i.getPixelAt (23, 28).getARGB()); return i.getPixelAt (12, 15).getARGB(); };
 
-    EXPECT_EQ (shown(), off.getARGB());
+    EXPECT_EQ (shown(), off.getARGB()); // as made: neither inverted nor momentary
     button.setToggleState (true, juce::dontSendNotification);
     EXPECT_EQ (shown(), on.getARGB());
-
-    button.inverted = true;
-    EXPECT_EQ (shown(), off.getARGB());
-    button.setToggleState (false, juce::dontSendNotification);
-    EXPECT_EQ (shown(), on.getARGB());
-
-    // A momentary switch follows the pressed state, not the toggle state.
-    button.inverted = false;
-    button.momentary = true;
-    button.setToggleState (true, juce::dontSendNotification);
-    EXPECT_EQ (shown(), off.getARGB());
-    button.setState (juce::Button::buttonDown);
-    EXPECT_EQ (shown(), on.getARGB());
-    button.setState (juce::Button::buttonNormal);
+    // (inverted, momentary, toggled, pressed, on): a momentary switch follows the pressed state.
+    const struct { bool inverted, momentary, toggled, pressed, on; } cases[] = {
+        { false, false, false, false, false }, { false, false, true, false, true }, { true, false, true, false, false },
+        { true, false, false, false, true },   { false, true, true, false, false }, { false, true, true, true, true },
+    };
+    for (auto& c : cases)
+    {
+        button.inverted = c.inverted;
+        button.momentary = c.momentary;
+        button.setToggleState (c.toggled, juce::dontSendNotification);
+        button.setState (c.pressed ? juce::Button::buttonDown : juce::Button::buttonNormal);
+        EXPECT_EQ (shown(), (c.on ? on : off).getARGB()) << c.inverted << c.momentary << c.toggled << c.pressed;
+    }
 
     button.imageName = "nothing";
     EXPECT_TRUE (isBlank (paint (button)));
@@ -275,8 +213,7 @@ TEST (PluginLookAndFeel, AlertBoxesLookAsReviewed)
 {
     // Text beside the icon; the icon shrinks to the text with extra components or more
     // than two buttons, and to a low window; the warning has a sign of its own.
-    struct Case { juce::MessageBoxIconType icon; int height, textHeight, buttons; bool extras; };
-    const Case cases[] = {
+    const struct { juce::MessageBoxIconType icon; int height, textHeight, buttons; bool extras; } cases[] = {
         { juce::MessageBoxIconType::NoIcon, 150, 100, 1, false },   { juce::MessageBoxIconType::WarningIcon, 150, 100, 1, false },
         { juce::MessageBoxIconType::InfoIcon, 150, 20, 2, false },  { juce::MessageBoxIconType::InfoIcon, 150, 20, 3, false },
         { juce::MessageBoxIconType::InfoIcon, 150, 20, 1, true },   { juce::MessageBoxIconType::InfoIcon, 150, 60, 3, true },
@@ -289,16 +226,8 @@ TEST (PluginLookAndFeel, AlertBoxesLookAsReviewed)
     for (int i = 0; i < 8; ++i)
     {
         const auto& c = cases[i];
-        KA::PluginLookAndFeel::AlertBoxParts window;
-        window.width = 400;
-        window.height = c.height;
-        window.iconType = c.icon;
-        window.numButtons = c.buttons;
-        window.hasExtraComponents = c.extras;
-        window.background = juce::Colour (0xff101010);
-        window.text = juce::Colour (0xff00ff00);
-        window.outline = juce::Colour (0xff0000ff);
-
+        const KA::PluginLookAndFeel::AlertBoxParts window { 400, c.height, c.icon, c.extras, c.buttons,
+                                                            juce::Colour (0xff101010), juce::Colour (0xff00ff00), juce::Colour (0xff0000ff) };
         juce::AttributedString text;
         text.append ("An alert that runs over more than one line of the text area", juce::Font (20.0f), window.text);
         juce::TextLayout layout;

@@ -19,11 +19,7 @@ ListTreeViewItem& add (ListTreeViewItem& parent, const juce::String& caption, bo
     return *item;
 }
 
-void click (juce::Button& button)
-{
-    button.triggerClick();
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
-}
+using KA::Test::click;
 
 TEST (PresetList, RootFoldersLeavesBackHomeAndPaths)
 {
@@ -32,11 +28,8 @@ TEST (PresetList, RootFoldersLeavesBackHomeAndPaths)
     ListPresetsView view ([&] (ListTreeView* v, void* u) { chosen.push_back (v->getChosenItem()->id); EXPECT_EQ (u, &owner); }, &owner);
 
     const auto& root = view.getRoot();
-    EXPECT_EQ (root.caption, "Home");
-    EXPECT_TRUE (root.isFolder && ! root.hasOwnColour && root.parent == nullptr && root.children.isEmpty());
-    EXPECT_EQ (root.id, -1);
-    EXPECT_EQ (root.colour, juce::Colour (0xff000000));
-    EXPECT_EQ (root.justification.getFlags(), juce::Justification::left);
+    EXPECT_TRUE (root.caption == "Home" && root.isFolder && ! root.hasOwnColour && root.parent == nullptr && root.children.isEmpty());
+    EXPECT_TRUE (root.id == -1 && root.colour == juce::Colour (0xff000000) && root.justification == juce::Justification::left);
     // No current node yet: no rows, and the list box may still paint and click its empty rows.
     EXPECT_EQ (view.getNumRows(), 0);
     juce::Image image (juce::Image::ARGB, 10, 10, true);

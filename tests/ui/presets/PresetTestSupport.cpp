@@ -19,10 +19,4 @@ void BarEditor::answer (const juce::String& buttonText)
             if (dialog->getView()->getButton (i)->getButtonText() == buttonText)
                 return click (*dialog->getView()->getButton (i));
 }
-
-void click (juce::Button& button)
-{
-    button.triggerClick();
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
-}
 } // namespace KA::Test

@@ -2,6 +2,7 @@
 
 #include "app/RedeVaPlugin.h"
 #include "tests/common/TestEnvironment.h"
+#include "tests/ui/support/ListRows.h"
 #include "ui/editor/PluginEditor.h"
 #include "ui/presets/PresetLibrary.h"
 
@@ -61,7 +62,4 @@ public:
 private:
     KA::PresetLibrary::Folders folders;
 };
-
-/** Clicks a button and lets its messages run. */
-void click (juce::Button& button);
 } // namespace KA::Test

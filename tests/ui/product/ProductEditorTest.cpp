@@ -8,15 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <map>
 
 namespace
 {
-/** The product processor answering with another series member's root tag, or
-    allowed more outputs than it meters. */
-class VariantProcessor : public RedeVaPlugin
+/** The product processor with another series member's root tag, or more outputs than it meters. */
+struct VariantProcessor : public RedeVaPlugin
 {
-public:
     explicit VariantProcessor (juce::String tag, bool quadOutput = false) : rootTag (std::move (tag))
     {
         if (quadOutput)
@@ -24,8 +21,6 @@ public:
     }
     juce::String getStateRootTag() const override { return rootTag; }
     bool isBusesLayoutSupported (const BusesLayout&) const override { return true; }
-
-private:
     juce::String rootTag;
 };
 
@@ -44,17 +39,14 @@ struct EditorFixture : public ::testing::Test
 {
     DRBaseEditor& panel() { return open.panel(); }
 
-    /** Controls by component ID and image name ("" when the image is the ID's). */
-    std::map<std::pair<juce::String, juce::String>, juce::Component*> controls()
+    /** The control of that ID drawing the named image (the ID's own when none is named). */
+    template <typename Type>
+    Type* control (const juce::String& id, juce::String image = {})
     {
-        std::map<std::pair<juce::String, juce::String>, juce::Component*> found;
         for (int i = 0; i < panel().getNumControls(); ++i)
-        {
-            auto* c = panel().getControl (i);
-            auto* ref = dynamic_cast<KA::ImageRef*> (c);
-            found[{ c->getComponentID(), ref != nullptr && ref->imageName != c->getComponentID() ? ref->imageName : juce::String() }] = c;
-        }
-        return found;
+            if (auto* c = panel().getControl (i); c->getComponentID() == id && dynamic_cast<KA::ImageRef*> (c)->imageName == (image.isEmpty() ? id : image))
+                return dynamic_cast<Type*> (c);
+        return nullptr;
     }
 
     juce::RangedAudioParameter& parameter (const juce::String& id) { return *processor.parameters.getParameter (id); }
@@ -67,25 +59,10 @@ struct EditorFixture : public ::testing::Test
 
 const char* const faderIDs[] = { "Level", "50Hz", "120Hz", "400Hz", "500Hz", "800Hz", "4e5kHz", "10kHz" };
 
-/** Paints a component alone and counts the pixels it covered. */
-int paintedPixels (juce::Component& c)
-{
-    juce::Image image (juce::Image::ARGB, juce::jmax (1, c.getWidth()), juce::jmax (1, c.getHeight()), true);
-    {
-        juce::Graphics g (image);
-        c.paintEntireComponent (g, false);
-    }
-    int painted = 0;
-    for (int y = 0; y < image.getHeight(); ++y)
-        for (int x = 0; x < image.getWidth(); ++x)
-            painted += image.getPixelAt (x, y).getAlpha() > 0 ? 1 : 0;
-    return painted;
-}
-
-TEST_F (EditorFixture, EveryControlIsBoundInsideThePanelAndDrawsItsImageInEveryState)
+// Where each control sits and how it looks at rest is in the reviewed editor picture.
+TEST_F (EditorFixture, EveryControlIsBoundAndSwitchesDrawTheirOtherState)
 {
     auto* editor = dynamic_cast<RedeVaAudioProcessorEditor*> (open.editor.get());
-    ASSERT_NE (editor, nullptr);
     EXPECT_EQ (editor->getBounds(), juce::Rectangle<int> (0, 0, 690, 284));
     EXPECT_EQ (&juce::LookAndFeel::getDefaultLookAndFeel(), &editor->getSeriesLookAndFeel());
 
@@ -94,26 +71,21 @@ TEST_F (EditorFixture, EveryControlIsBoundInsideThePanelAndDrawsItsImageInEveryS
     for (int i = 0; i < panel().getNumControls(); ++i)
     {
         auto* control = panel().getControl (i);
-        const auto name = control->getComponentID() + " " + dynamic_cast<KA::ImageRef*> (control)->imageName;
-        EXPECT_TRUE (panel().isControlBound (control)) << name;
-        EXPECT_TRUE (panel().getLocalBounds().contains (control->getBounds())) << name;
-        EXPECT_GT (paintedPixels (*control), control->getWidth() * control->getHeight() / 10) << name;
-
+        EXPECT_TRUE (panel().isControlBound (control)) << control->getComponentID();
         if (auto* button = dynamic_cast<juce::Button*> (control))
         {
             button->setToggleState (! button->getToggleState(), juce::dontSendNotification);
-            EXPECT_GT (paintedPixels (*control), control->getWidth() * control->getHeight() / 10) << name << " toggled";
+            const auto image = button->createComponentSnapshot (button->getLocalBounds(), false);
+            int painted = 0;
+            for (int y = 0; y < image.getHeight(); ++y)
+                for (int x = 0; x < image.getWidth(); ++x)
+                    painted += image.getPixelAt (x, y).getAlpha() > 0 ? 1 : 0;
+            EXPECT_GT (painted, image.getWidth() * image.getHeight() / 10) << control->getComponentID() << " toggled";
         }
     }
-
     ASSERT_EQ (panel().getNumValueLabels(), 8);
     for (int i = 0; i < 8; ++i)
-    {
-        EXPECT_EQ (panel().getValueLabelParameterID (i), faderIDs[i]);
-        EXPECT_TRUE (panel().getValueLabel (i).isEditableOnSingleClick());
-        const auto fader = controls().at ({ faderIDs[i], "" })->getBounds();
-        EXPECT_TRUE (fader.getHorizontalRange().contains (panel().getValueLabel (i).getBounds().getHorizontalRange())) << faderIDs[i];
-    }
+        EXPECT_TRUE (panel().getValueLabelParameterID (i) == faderIDs[i] && panel().getValueLabel (i).isEditableOnSingleClick()) << i;
 }
 
 /** The left button at the middle of a component moved by an offset since it went down, as the mouse delivers it. */
@@ -130,11 +102,9 @@ juce::MouseEvent mouseAt (juce::Component& c, juce::Point<float> offset = {})
 
 TEST_F (EditorFixture, ControlsFollowTheParametersAndSetThem)
 {
-    auto found = controls();
-
     for (auto* id : { "InputTrimmer", "OutputTrimmer", "Level", "50Hz", "120Hz", "400Hz", "500Hz", "800Hz", "4e5kHz", "10kHz" })
     {
-        auto* slider = dynamic_cast<KA::SliderEx*> (found.at ({ id, "" }));
+        auto* slider = control<KA::SliderEx> (id);
         ASSERT_NE (slider, nullptr) << id;
         set (id, -7.5f);
         EXPECT_NEAR (slider->getValue(), -7.5, 1e-4) << id;
@@ -165,8 +135,8 @@ TEST_F (EditorFixture, ControlsFollowTheParametersAndSetThem)
 
     for (auto* id : { "AnalogPower", "power" })
     {
-        auto* button = dynamic_cast<juce::Button*> (found.at ({ id, "" }));
-        auto* led = dynamic_cast<juce::Button*> (found.at ({ id, "Led_png" }));
+        auto* button = control<juce::Button> (id);
+        auto* led = control<juce::Button> (id, "Led_png");
         ASSERT_TRUE (button != nullptr && led != nullptr) << id;
 
         parameter (id).setValueNotifyingHost (0.0f);
@@ -232,39 +202,26 @@ TEST_F (EditorFixture, ReadoutsShowValueAndUnitAndTakeTypedNumbers)
     }
     type (0, "0");
     EXPECT_NEAR (parameter ("Level").getValue(), 0.5f, 1e-4f);
-    panel().timerCallback();
-    EXPECT_EQ (panel().getValueLabel (3).getText(), "4.0 dB");
-}
 
-TEST_F (EditorFixture, WidestReadoutsAreDrawnWhole)
-{
-    parameter ("Level").setValueNotifyingHost (parameter ("Level").convertTo0to1 (-100.0f));
+    // The widest texts are drawn whole; a readout being edited is left alone.
+    set ("Level", -100.0f);
     parameter ("50Hz").setValueNotifyingHost (0.0f);
     panel().timerCallback();
-
+    EXPECT_EQ (panel().getValueLabel (3).getText(), "4.0 dB");
     for (auto [index, text] : { std::pair (0, "-100.0 dB"), std::pair (1, "-15.0 dB") })
     {
         ASSERT_EQ (panel().getValueLabel (index).getText(), text);
         EXPECT_TRUE (KA::Test::drawsWhole (panel().getValueLabel (index), text));
     }
-}
-
-TEST_F (EditorFixture, ReadoutBeingEditedIsLeftAlone)
-{
     auto& label = panel().getValueLabel (2);
     label.showEditor();
-    ASSERT_TRUE (label.isBeingEdited());
     label.getCurrentTextEditor()->setText ("12", false);
-
     set ("120Hz", -3.0f);
     panel().timerCallback();
     EXPECT_EQ (label.getCurrentTextEditor()->getText(), "12");
-
     label.hideEditor (false);
     juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
     EXPECT_NEAR (value ("120Hz"), 12.0f, 1e-4f);
-    panel().timerCallback();
-    EXPECT_EQ (label.getText(), "12.0 dB");
 }
 
 /** Meter position for a linear level on the -54..0 dB scale. */
@@ -303,10 +260,6 @@ TEST_F (EditorFixture, MetersFollowTheLevelsAndFallWhenTheyStandStill)
     panel().timerCallback();
     for (int c = 0; c < 2; ++c)
         EXPECT_EQ (panel().inputLevelMeter.getChannelLevel (c) + panel().outputLevelMeter.getChannelLevel (c), 0.0f);
-
-    runBlock (processor, 0.25f, 0.25f);
-    panel().timerCallback();
-    EXPECT_NEAR (panel().inputLevelMeter.getChannelLevel (0), meterPosition (processor.inputMeter.getLevel (0)), 1e-4);
 }
 
 TEST (SeriesPanel, MoreOutputsThanMeteredChannelsReadOnlyTheMeteredOnes)
@@ -326,12 +279,12 @@ TEST (SeriesPanel, MoreOutputsThanMeteredChannelsReadOnlyTheMeteredOnes)
 TEST (SeriesEditor, MailFormOfferedUntilTurnedOff)
 {
     juce::PropertySet settings;
-    EXPECT_TRUE (DRBaseAudioProcessorEditor::shouldOfferMailForm (&settings));
     EXPECT_TRUE (DRBaseAudioProcessorEditor::shouldOfferMailForm (nullptr));
-    settings.setValue (KA::GlobalStrings::showMailForm, true);
-    EXPECT_TRUE (DRBaseAudioProcessorEditor::shouldOfferMailForm (&settings));
-    settings.setValue (KA::GlobalStrings::showMailForm, false);
-    EXPECT_FALSE (DRBaseAudioProcessorEditor::shouldOfferMailForm (&settings));
+    for (bool stored : { true, false })
+    {
+        settings.setValue (KA::GlobalStrings::showMailForm, stored);
+        EXPECT_EQ (DRBaseAudioProcessorEditor::shouldOfferMailForm (&settings), stored);
+    }
 }
 
 TEST (SeriesPanel, ReadoutWithoutParameterIsNeitherRefreshedNorSetsAnything)
@@ -346,14 +299,10 @@ TEST (SeriesPanel, ReadoutWithoutParameterIsNeitherRefreshedNorSetsAnything)
     EXPECT_EQ (panel.getValueLabel (0).getText(), "typed");
     EXPECT_NE (panel.getValueLabel (1).getText(), "");
 
-    const auto level = processor.parameters.getRawParameterValue ("Level")->load();
     panel.getValueLabel (0).setText ("5", juce::sendNotificationSync);
-    EXPECT_EQ (processor.parameters.getRawParameterValue ("Level")->load(), level);
-    panel.getValueLabel (1).setText ("5", juce::sendNotificationSync);
-    EXPECT_NEAR (processor.parameters.getRawParameterValue ("Level")->load(), 5.0f, 1e-4f);
+    EXPECT_EQ (processor.parameters.getRawParameterValue ("Level")->load(), 0.0f);
 
-    // Room for the eight faders' readouts; more are ignored.
-    for (int i = 0; i < 8; ++i)
+    for (int i = 0; i < 8; ++i) // room for the eight faders' readouts only
         panel.addValueLabel ("Level", 40);
     EXPECT_EQ (panel.getNumValueLabels(), 8);
 }

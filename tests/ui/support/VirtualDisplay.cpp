@@ -1,8 +1,5 @@
-// Tests whose suite name starts with "Windowed" put real windows on screen. When
-// such a test runs without an X display (CI), this starts a private Xvfb before
-// JUCE first opens the display and stops it when the process ends; other test
-// processes pay nothing. Xvfb picks a free display number itself, so processes
-// running in parallel never collide.
+// Suites named "Windowed*" open real windows: without a display, a private Xvfb
+// (on a free display number of its own choosing) lives as long as the process.
 
 #include <gtest/gtest.h>
 #include <juce_events/juce_events.h>
@@ -20,10 +17,8 @@ extern char** environ;
 
 namespace
 {
-// JUCE installs its own X error handlers (which log) in place of Xlib's (which
-// exit) only in a process it takes for an application; a bare server without a
-// window manager lacks atoms JUCE sets on every window. This must hold before
-// JUCE opens the display, hence a static initialiser.
+// JUCE's logging X error handlers (not Xlib's exiting ones) are installed only in an
+// application; a bare server lacks atoms JUCE sets. Needed before the display opens.
 [[maybe_unused]] const bool runsAsApplication = []
 {
     if (juce::JUCEApplicationBase::createInstance == nullptr)
@@ -52,15 +47,12 @@ public:
 
         if (! windowedTestsSelected())
         {
-            // Without DISPLAY, JUCE tries ":0"; in a parallel run that may be another
-            // test's private server, which ends with that test and takes this process
-            // with it. A name no server can have keeps these tests headless.
+            // Not ":0", which may be another test's private server in a parallel run.
             ::setenv ("DISPLAY", ":none", 1);
             return;
         }
 
-        // JUCE unloads the X libraries at shutdown; what they keep for the whole process
-        // (an alert window's, say) would then read as leaks from an unknown module.
+        // Kept loaded: JUCE unloads them at shutdown and their memory would read as leaks.
         for (auto* name : { "libX11.so.6", "libXext.so.6", "libXrandr.so.2", "libXinerama.so.1", "libXcursor.so.1" })
             ::dlopen (name, RTLD_LAZY | RTLD_NODELETE);
 
@@ -80,18 +72,13 @@ public:
         const auto spawned = posix_spawnp (&pid, "Xvfb", &actions, nullptr, const_cast<char**> (argv), environ);
         posix_spawn_file_actions_destroy (&actions);
         ::close (fds[1]);
-
         if (spawned != 0)
-        {
-            pid = 0;
-            ::close (fds[0]);
-            return;
-        }
+            pid = 0; // unspecified after a failure: never signalled
 
         // Xvfb writes the display number once it accepts connections.
         std::string number;
         char c = 0;
-        while (::read (fds[0], &c, 1) == 1 && c != '\n')
+        while (spawned == 0 && ::read (fds[0], &c, 1) == 1 && c != '\n')
             number += c;
         ::close (fds[0]);
 
@@ -102,16 +89,10 @@ public:
     }
 
 private:
-    // JUCE closes its display connection only after the tests, when main ends;
-    // the server goes after that.
-    static void stopServer()
+    static void stopServer() // after JUCE closed its connection at the end of main
     {
-        if (pid > 0)
-        {
-            ::kill (pid, SIGTERM);
+        if (pid > 0 && ::kill (pid, SIGTERM) == 0)
             ::waitpid (pid, nullptr, 0);
-            pid = 0;
-        }
     }
 
     static inline pid_t pid = 0;
