@@ -37,13 +37,6 @@ struct Editor
     juce::Point<int> questionOk() const { return at ((w - 600) / 2 + 404, (h - 250) / 2 + 221); }
 };
 
-juce::String storedAttribute (const juce::String& filterState, const juce::String& name)
-{
-    juce::MemoryBlock blob;
-    blob.fromBase64Encoding (filterState);
-    const auto xml = blob.getSize() > 9 ? juce::parseXML (juce::String::fromUTF8 (static_cast<const char*> (blob.getData()) + 8, (int) blob.getSize() - 9)) : nullptr;
-    return xml != nullptr ? xml->getStringAttribute (name) : juce::String();
-}
 } // namespace
 
 TEST (PresetWorkflow, NextPickSaveAsStepAndDeleteWithRealInput)
@@ -64,12 +57,14 @@ TEST (PresetWorkflow, NextPickSaveAsStepAndDeleteWithRealInput)
         kept[name] = user.getChildFile (name).loadFileAsString();
     }
 
-    run.writeSettings ([] { juce::StringPairArray v; v.set ("audioSetup", "<DEVICESETUP deviceType=\"JACK\" audioOutputDeviceName=\"system\" audioInputDeviceName=\"system\"/>"); return v; }());
-    // The sign-up form a first start offers would cover the bar.
-    run.writeSettings ([] { juce::StringPairArray v; v.set ("showMailForm", "0"); return v; }(), true);
+    juce::StringPairArray values, global;
+    values.set ("audioSetup", "<DEVICESETUP deviceType=\"JACK\" audioOutputDeviceName=\"system\" audioInputDeviceName=\"system\"/>");
+    global.set ("showMailForm", "0");   // the sign-up form a first start offers would cover the bar
+    run.writeSettings (values);
+    run.writeSettings (global, true);
     ASSERT_TRUE (run.launch (jack.getName()));
     const auto window = run.waitUntilShown (x);
-    ASSERT_NE (window, 0ul) << run.home.getChildFile ("application.log").loadFileAsString();
+    ASSERT_NE (window, 0ul) << run.getLog();
 
     juce::StringPairArray g;
     for (auto line : juce::StringArray::fromLines (xdotool ({ "getwindowgeometry", "--shell", juce::String ((juce::int64) window) })))
@@ -108,11 +103,8 @@ TEST (PresetWorkflow, NextPickSaveAsStepAndDeleteWithRealInput)
     EXPECT_FALSE (mine.exists());
 
     xdotool ({ "key", "ctrl+q" });
-    for (int waited = 0; waited < 20000 && run.process.isRunning(); waited += 250)
-    {
-        run.process.waitForExit (250);
+    for (int waited = 0; waited < 20000 && run.process.waitForExit (250) == -1; waited += 250)
         x.sendIgnoredMessage (window);
-    }
 
     ASSERT_FALSE (run.process.isRunning());
 
@@ -123,6 +115,7 @@ TEST (PresetWorkflow, NextPickSaveAsStepAndDeleteWithRealInput)
 
     // Deleting leaves the state naming the preset it came from.
     const auto state = run.openSettings()->getValue ("filterState");
-    EXPECT_EQ (storedAttribute (state, "CurrentPreset"), mine.getFullPathName());
+    ASSERT_NE (parseStoredState (state), nullptr);
+    EXPECT_EQ (parseStoredState (state)->getStringAttribute ("CurrentPreset"), mine.getFullPathName());
     EXPECT_EQ (readStoredParameter (state, "Level"), 5.5);
 }
