@@ -1,6 +1,3 @@
-// The user's preset workflow in the real application, under a virtual display with a
-// JACK dummy server, driven by pointer clicks and key presses from xdotool.
-
 #include "shell/NotificationArea.h"
 #include "tests/shell/support/ApplicationRun.h"
 
@@ -15,16 +12,13 @@ namespace
 juce::String xdotool (const juce::StringArray& args)
 {
     juce::ChildProcess p;
-    juce::StringArray command { "xdotool" };
-    command.addArray (args);
-    return p.start (command) ? p.readAllProcessOutput() : juce::String ("failed");
+    return p.start ("xdotool " + args.joinIntoString (" ")) ? p.readAllProcessOutput() : juce::String ("failed");
 }
 
 /** The editor on screen, under the input-muted notice, and where things are in it. */
 struct Editor
 {
     int x, y, w, h;
-
     juce::Point<int> at (int ex, int ey) const { return { x + ex, y + ey }; }
     // The bar 44 high: square buttons 43 apart from x 10, Save, Save As and Delete 49 apart at the right.
     juce::Point<int> square (int i) const { return at (32 + 43 * i, 21); }
@@ -36,9 +30,10 @@ struct Editor
     // "Ok" of a question: a 600 x 250 panel centred, buttons 120 wide from the right.
     juce::Point<int> questionOk() const { return at ((w - 600) / 2 + 404, (h - 250) / 2 + 221); }
 };
-
 } // namespace
 
+// The user's preset workflow in the real application with a JACK dummy server, driven by
+// pointer clicks and key presses from xdotool.
 TEST (PresetWorkflow, NextPickSaveAsStepAndDeleteWithRealInput)
 {
     ASSERT_TRUE (ApplicationRun::getBinary().existsAsFile());

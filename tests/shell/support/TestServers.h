@@ -22,8 +22,6 @@ public:
     void signal (int signalNumber) { if (isRunning()) ::kill (pid, signalNumber); }
     /** The exit status, or -1 on timeout or a death by signal. */
     int waitForExit (int timeoutMs);
-    bool hasExited() const noexcept { return exited; }
-    int getPid() const noexcept { return pid; }
     void stop();
 
 private:

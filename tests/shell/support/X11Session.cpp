@@ -70,11 +70,10 @@ void X11Session::internWindowManagerAtoms()
 {
     if (auto* d = static_cast<Display*> (display))
     {
-        for (auto* atom : { "WM_PROTOCOLS", "WM_DELETE_WINDOW", "WM_TAKE_FOCUS", "_NET_WM_PING", "_NET_WM_NAME",
-                            "_NET_WM_ICON_NAME", "_NET_WM_STATE", "_NET_WM_STATE_FULLSCREEN", "_NET_WM_STATE_HIDDEN",
-                            "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_NORMAL", "_NET_WM_PID", "_NET_ACTIVE_WINDOW",
-                            "_NET_FRAME_EXTENTS", "_MOTIF_WM_HINTS", "UTF8_STRING", "_NET_SUPPORTED", "_NET_WORKAREA",
-                            "_NET_CURRENT_DESKTOP", "_NET_WM_WINDOW_OPACITY", "WM_STATE", "WM_CHANGE_STATE",
+        for (auto* atom : { "WM_PROTOCOLS", "WM_DELETE_WINDOW", "WM_TAKE_FOCUS", "_NET_WM_PING", "_NET_WM_NAME", "_NET_WM_ICON_NAME",
+                            "_NET_WM_STATE", "_NET_WM_STATE_FULLSCREEN", "_NET_WM_STATE_HIDDEN", "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_NORMAL",
+                            "_NET_WM_PID", "_NET_ACTIVE_WINDOW", "_NET_FRAME_EXTENTS", "_MOTIF_WM_HINTS", "UTF8_STRING", "_NET_SUPPORTED",
+                            "_NET_WORKAREA", "_NET_CURRENT_DESKTOP", "_NET_WM_WINDOW_OPACITY", "WM_STATE", "WM_CHANGE_STATE",
                             "_NET_WM_STATE_ABOVE", "_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_WINDOW_TYPE_DIALOG" })
             X (XInternAtom) (d, atom, False);
 
