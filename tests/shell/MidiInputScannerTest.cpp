@@ -2,30 +2,13 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
-struct FakeMidiSystem
-{
-    juce::Array<juce::MidiDeviceInfo> present;
-    std::vector<std::pair<juce::String, bool>> switches;
-
-    KA::MidiInputScanner makeScanner()
-    {
-        return { [this] { return present; },
-                 [this] (const juce::String& id, bool enabled) { switches.emplace_back (id, enabled); } };
-    }
-};
-
-const juce::MidiDeviceInfo keys { "Keys", "hw:1,0" };
-const juce::MidiDeviceInfo pads { "Pads", "hw:2,0" };
-const juce::MidiDeviceInfo pads3 { "Pads", "hw:3,0" };   // same name, another port
-} // namespace
-
 TEST (MidiInputScanner, SwitchesInputsThatComeAndGoAndNothingWhileUnchanged)
 {
     using Switches = std::vector<std::pair<juce::String, bool>>;
-    FakeMidiSystem midi;
-    auto scanner = midi.makeScanner();
+    const juce::MidiDeviceInfo keys { "Keys", "hw:1,0" }, pads { "Pads", "hw:2,0" }, pads3 { "Pads", "hw:3,0" };
+    juce::Array<juce::MidiDeviceInfo> present;
+    Switches switches;
+    KA::MidiInputScanner scanner ([&] { return present; }, [&] (const juce::String& id, bool on) { switches.emplace_back (id, on); });
 
     // Each step: the inputs present, then the switches one scan makes. A departed input
     // goes off before a new one comes on; the same name with a new identifier is another
@@ -40,12 +23,12 @@ TEST (MidiInputScanner, SwitchesInputsThatComeAndGoAndNothingWhileUnchanged)
         { { keys }, { { "hw:3,0", false }, { "hw:1,0", true } } },
         { {}, { { "hw:1,0", false } } },
     };
-    for (auto& [present, expected] : steps)
+    for (auto& [devices, expected] : steps)
     {
-        midi.present = present;
-        midi.switches.clear();
+        present = devices;
+        switches.clear();
         scanner.scan();
-        EXPECT_EQ (midi.switches, expected) << present.size();
-        EXPECT_EQ (scanner.getLastDevices(), present);
+        EXPECT_EQ (switches, expected) << devices.size();
+        EXPECT_EQ (scanner.getLastDevices(), devices);
     }
 }

@@ -1,8 +1,5 @@
-// The user's preset workflow in the real application, under a virtual display with a
-// JACK dummy server, driven by pointer clicks and key presses from xdotool.
-
+#include "shell/NotificationArea.h"
 #include "tests/shell/support/ApplicationRun.h"
-#include "tests/shell/support/PointerDriver.h"
 
 #include <gtest/gtest.h>
 
@@ -12,15 +9,31 @@ using namespace KA::Test;
 
 namespace
 {
-juce::String storedAttribute (const juce::String& filterState, const juce::String& name)
+juce::String xdotool (const juce::StringArray& args)
 {
-    juce::MemoryBlock blob;
-    blob.fromBase64Encoding (filterState);
-    const auto xml = blob.getSize() > 9 ? juce::parseXML (juce::String::fromUTF8 (static_cast<const char*> (blob.getData()) + 8, (int) blob.getSize() - 9)) : nullptr;
-    return xml != nullptr ? xml->getStringAttribute (name) : juce::String();
+    juce::ChildProcess p;
+    return p.start ("xdotool " + args.joinIntoString (" ")) ? p.readAllProcessOutput() : juce::String ("failed");
 }
+
+/** The editor on screen, under the input-muted notice, and where things are in it. */
+struct Editor
+{
+    int x, y, w, h;
+    juce::Point<int> at (int ex, int ey) const { return { x + ex, y + ey }; }
+    // The bar 44 high: square buttons 43 apart from x 10, Save, Save As and Delete 49 apart at the right.
+    juce::Point<int> square (int i) const { return at (32 + 43 * i, 21); }
+    juce::Point<int> fileButton (int i) const { return at (w - 187 + 49 * i, 21); }
+    juce::Point<int> presetName() const { return at ((w + 143) / 2, 21); }
+    // The open list's rows, 40 high under a 30 high header, in the middle 90 % of the editor.
+    juce::Point<int> listRow (int row) const { return at (w / 2, juce::roundToInt (0.05 * h) + 51 + 40 * row); }
+    juce::Point<int> chooserFileName() const { return at (w / 2, h - 81); }
+    // "Ok" of a question: a 600 x 250 panel centred, buttons 120 wide from the right.
+    juce::Point<int> questionOk() const { return at ((w - 600) / 2 + 404, (h - 250) / 2 + 221); }
+};
 } // namespace
 
+// The user's preset workflow in the real application with a JACK dummy server, driven by
+// pointer clicks and key presses from xdotool.
 TEST (PresetWorkflow, NextPickSaveAsStepAndDeleteWithRealInput)
 {
     ASSERT_TRUE (ApplicationRun::getBinary().existsAsFile());
@@ -39,19 +52,26 @@ TEST (PresetWorkflow, NextPickSaveAsStepAndDeleteWithRealInput)
         kept[name] = user.getChildFile (name).loadFileAsString();
     }
 
-    run.writeSettings ([] { juce::StringPairArray v; v.set ("audioSetup", "<DEVICESETUP deviceType=\"JACK\" audioOutputDeviceName=\"system\" audioInputDeviceName=\"system\"/>"); return v; }());
-    // The sign-up form a first start offers would cover the bar.
-    run.writeSettings ([] { juce::StringPairArray v; v.set ("showMailForm", "0"); return v; }(), true);
+    juce::StringPairArray values, global;
+    values.set ("audioSetup", "<DEVICESETUP deviceType=\"JACK\" audioOutputDeviceName=\"system\" audioInputDeviceName=\"system\"/>");
+    global.set ("showMailForm", "0");   // the sign-up form a first start offers would cover the bar
+    run.writeSettings (values);
+    run.writeSettings (global, true);
     ASSERT_TRUE (run.launch (jack.getName()));
     const auto window = run.waitUntilShown (x);
-    ASSERT_NE (window, 0ul) << run.home.getChildFile ("application.log").loadFileAsString();
+    ASSERT_NE (window, 0ul) << run.getLog();
 
-    const auto e = EditorOnScreen::locate (window);
+    juce::StringPairArray g;
+    for (auto line : juce::StringArray::fromLines (xdotool ({ "getwindowgeometry", "--shell", juce::String ((juce::int64) window) })))
+        g.set (line.upToFirstOccurrenceOf ("=", false, false), line.fromFirstOccurrenceOf ("=", false, false));
+
+    const auto notice = KA::StandaloneFilterWindow::MainContentComponent::NotificationArea::height;
+    const Editor e { g["X"].getIntValue(), g["Y"].getIntValue() + notice, g["WIDTH"].getIntValue(), g["HEIGHT"].getIntValue() - notice };
     ASSERT_GE (e.w, 616) << "a bar 44 high";
 
-    PointerDriver pointer (x, window);
-    const auto clickAt = [&] (juce::Point<int> p) { pointer.clickAt (p); };
-    pointer.settle();
+    const auto settle = [&] { for (int i = 0; i < 4; ++i) { juce::Thread::sleep (100); x.sendIgnoredMessage (window); } };
+    const auto clickAt = [&] (juce::Point<int> p) { xdotool ({ "mousemove", juce::String (p.x), juce::String (p.y), "click", "1" }); settle(); };
+    settle();
 
     clickAt (e.square (2));      // "+": Slap Bass
     clickAt (e.square (2));      // "+": Bass Warming
@@ -62,7 +82,7 @@ TEST (PresetWorkflow, NextPickSaveAsStepAndDeleteWithRealInput)
     clickAt (e.chooserFileName());
     xdotool ({ "type", "--delay", "30", "Mine" });
     xdotool ({ "key", "Return" });
-    pointer.settle();
+    settle();
 
     const auto mine = user.getChildFile ("Mine.xml");
     const auto written = juce::parseXML (mine);
@@ -78,11 +98,8 @@ TEST (PresetWorkflow, NextPickSaveAsStepAndDeleteWithRealInput)
     EXPECT_FALSE (mine.exists());
 
     xdotool ({ "key", "ctrl+q" });
-    for (int waited = 0; waited < 20000 && run.process.isRunning(); waited += 250)
-    {
-        run.process.waitForExit (250);
+    for (int waited = 0; waited < 20000 && run.process.waitForExit (250) == -1; waited += 250)
         x.sendIgnoredMessage (window);
-    }
 
     ASSERT_FALSE (run.process.isRunning());
 
@@ -93,6 +110,7 @@ TEST (PresetWorkflow, NextPickSaveAsStepAndDeleteWithRealInput)
 
     // Deleting leaves the state naming the preset it came from.
     const auto state = run.openSettings()->getValue ("filterState");
-    EXPECT_EQ (storedAttribute (state, "CurrentPreset"), mine.getFullPathName());
+    ASSERT_NE (parseStoredState (state), nullptr);
+    EXPECT_EQ (parseStoredState (state)->getStringAttribute ("CurrentPreset"), mine.getFullPathName());
     EXPECT_EQ (readStoredParameter (state, "Level"), 5.5);
 }

@@ -15,7 +15,6 @@ public:
     static constexpr const char* windowTitle = "KA Dravon Rore Rurediriz";
 
     ApplicationRun();
-
     static juce::File getBinary();
 
     /** The shell's settings file, or the processor's global one. */
@@ -24,9 +23,10 @@ public:
     void writeSettings (const juce::StringPairArray& values, bool global = false) const;
 
     bool launch (const juce::String& jackServerName = {});
-
-    /** Waits until the application's window is on screen; returns it, or 0. */
+    /** The application's window once it is on screen, or 0. */
     unsigned long waitUntilShown (X11Session& x, int timeoutMs = 30000);
+    /** The end of what the application printed, for failure messages. */
+    juce::String getLog() const;
 
     ChildProcessHandle process;
     juce::File home;
@@ -34,6 +34,9 @@ public:
 
 /** A state blob in the stored format: JUCE's binary-wrapped XML, then base 64. */
 juce::String encodeStateXml (const juce::String& xmlText);
+
+/** A stored state text's XML, or null. */
+std::unique_ptr<juce::XmlElement> parseStoredState (const juce::String& filterState);
 
 /** The value of a "PARAM" in a stored state text, or NaN. */
 double readStoredParameter (const juce::String& filterState, const juce::String& parameterId);

@@ -7,40 +7,34 @@
 
 namespace KA::Test
 {
-/** The application object inside the test process. Quitting would stop the test's own
-    message loop, so the end of the run is counted instead; quit requests are counted
-    too, with whether each one left a freshly saved "filterState" behind. */
+/** The application object inside the test process: the end of the run is counted (quitting
+    would stop the test's own loop), and each quit request, with whether it left a freshly
+    saved "filterState" behind. */
 class ObservedApp : public StandaloneFilterApp
 {
 public:
     void systemRequestedQuit() override
     {
         ++numRequests;
-
         if (beforeEachRequest != nullptr)
             beforeEachRequest();
 
-        auto* settings = appProperties.getUserSettings();
-        settings->removeValue ("filterState");
-
+        appProperties.getUserSettings()->removeValue ("filterState");
         StandaloneFilterApp::systemRequestedQuit();
-
-        savedAtRequest.add (settings->containsKey ("filterState"));
+        savedAtRequest.add (appProperties.getUserSettings()->containsKey ("filterState"));
     }
 
     juce::PropertiesFile& getSettings() { return *appProperties.getUserSettings(); }
 
     std::function<void()> beforeEachRequest;
-    int numQuits = 0;
-    int numRequests = 0;
+    int numQuits = 0, numRequests = 0;
     juce::Array<bool> savedAtRequest;
 
 protected:
     void quitApplication() override { ++numQuits; }
 };
 
-/** Windows on the test display, with no audio server to find and no settings file left
-    over from an earlier test in the same process. */
+/** Windows on the test display, no audio server to find, no settings left by an earlier test. */
 class InProcessShell : public ::testing::Test
 {
 protected:
@@ -53,13 +47,9 @@ protected:
 
     static int countDesktopWindowsNamed (const juce::String& name)
     {
-        auto& desktop = juce::Desktop::getInstance();
         int count = 0;
-
-        for (int i = 0; i < desktop.getNumComponents(); ++i)
-            if (desktop.getComponent (i)->getName() == name)
-                ++count;
-
+        for (int i = 0; i < juce::Desktop::getInstance().getNumComponents(); ++i)
+            count += juce::Desktop::getInstance().getComponent (i)->getName() == name ? 1 : 0;
         return count;
     }
 };

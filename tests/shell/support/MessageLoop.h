@@ -9,21 +9,12 @@ namespace KA::Test
 /** Runs the message loop until the condition holds or the time is up. */
 inline bool runUntil (const std::function<bool()>& condition, int timeoutMs)
 {
-    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
-
-    while (! condition())
-    {
-        if (juce::Time::getMillisecondCounter() > end)
-            return false;
-
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (10);
-    }
+    for (const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs; ! condition();)
+        if (juce::Time::getMillisecondCounter() > end || ! juce::MessageManager::getInstance()->runDispatchLoopUntil (10))
+            return condition();
 
     return true;
 }
 
-inline void runFor (int milliseconds)
-{
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds);
-}
+inline void runFor (int milliseconds) { juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds); }
 } // namespace KA::Test

@@ -5,111 +5,69 @@
 
 #include <juce_events/juce_events.h>
 
-#include <csignal>
 #include <dlfcn.h>
-#include <jack/jack.h>
-#include <cstdlib>
 #include <fcntl.h>
-#include <poll.h>
+#include <jack/jack.h>
 #include <sys/file.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-extern char** environ;
-
 namespace KA::Test
 {
-ChildProcessHandle::~ChildProcessHandle()
-{
-    stop();
-}
-
 bool ChildProcessHandle::start (const juce::StringArray& args, const juce::StringPairArray& extraEnvironment,
                                 int fdForChild, const juce::File& outputFile, int deathSignal)
 {
     const auto parent = ::getpid();
-    pid = ::fork();
-
-    if (pid < 0)
-        return false;
-
-    if (pid == 0)
-    {
-        ::prctl (PR_SET_PDEATHSIG, deathSignal);
-
-        if (::getppid() != parent)
-            ::_exit (127);
-
-        for (auto& key : extraEnvironment.getAllKeys())
-            ::setenv (key.toRawUTF8(), extraEnvironment[key].toRawUTF8(), 1);
-
-        if (fdForChild >= 0 && fdForChild != 3)
-            ::dup2 (fdForChild, 3);
-
-        const auto out = outputFile == juce::File() ? juce::String ("/dev/null") : outputFile.getFullPathName();
-        const auto outFd = ::open (out.toRawUTF8(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-
-        if (outFd >= 0)
-        {
-            ::dup2 (outFd, 1);
-            ::dup2 (outFd, 2);
-        }
-
-        std::vector<char*> argv;
-        for (auto& a : args)
-            argv.push_back (const_cast<char*> (a.toRawUTF8()));
-        argv.push_back (nullptr);
-
-        ::execvp (argv[0], argv.data());
-        ::_exit (127);
-    }
-
     exited = false;
-    return true;
+
+    if ((pid = ::fork()) != 0)
+        return pid > 0;
+
+    ::prctl (PR_SET_PDEATHSIG, deathSignal);
+
+    if (::getppid() != parent)
+        ::_exit (127);
+
+    for (auto& key : extraEnvironment.getAllKeys())
+        ::setenv (key.toRawUTF8(), extraEnvironment[key].toRawUTF8(), 1);
+
+    if (fdForChild >= 0)
+        ::dup2 (fdForChild, 3);
+
+    const auto out = ::open (outputFile == juce::File() ? "/dev/null" : outputFile.getFullPathName().toRawUTF8(),
+                             O_WRONLY | O_CREAT | O_APPEND, 0644);
+    ::dup2 (out, 1);
+    ::dup2 (out, 2);
+
+    std::vector<char*> argv;
+    for (auto& a : args)
+        argv.push_back (const_cast<char*> (a.toRawUTF8()));
+    argv.push_back (nullptr);
+    ::execvp (argv[0], argv.data());
+    ::_exit (127);
 }
 
 bool ChildProcessHandle::isRunning()
 {
-    if (pid <= 0 || exited)
-        return false;
-
-    if (::waitpid (pid, &status, WNOHANG) == pid)
+    if (pid > 0 && ! exited && ::waitpid (pid, &status, WNOHANG) == pid)
         exited = true;
 
-    return ! exited;
-}
-
-void ChildProcessHandle::signal (int signalNumber)
-{
-    if (isRunning())
-        ::kill (pid, signalNumber);
+    return pid > 0 && ! exited;
 }
 
 int ChildProcessHandle::waitForExit (int timeoutMs)
 {
-    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
-
-    while (isRunning())
-    {
+    for (auto end = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs; isRunning(); juce::Thread::sleep (10))
         if (juce::Time::getMillisecondCounter() > end)
             return -1;
 
-        juce::Thread::sleep (10);
-    }
-
-    if (pid <= 0)
-        return -1;
-
-    return WIFEXITED (status) ? WEXITSTATUS (status) : -1;
+    return pid > 0 && WIFEXITED (status) ? WEXITSTATUS (status) : -1;
 }
 
 void ChildProcessHandle::stop()
 {
-    if (! isRunning())
-        return;
-
-    ::kill (pid, SIGTERM);
+    signal (SIGTERM);
 
     if (waitForExit (5000) == -1 && isRunning())
     {
@@ -119,31 +77,16 @@ void ChildProcessHandle::stop()
     }
 }
 
-//==============================================================================
-namespace
-{
-    ChildProcessHandle* displayServer = nullptr;
-
-    void stopDisplayServer()
-    {
-        delete displayServer;
-        displayServer = nullptr;
-    }
-} // namespace
-
 void pinSharedLibraries()
 {
-    // JUCE unloads the X libraries at shutdown; their global allocations then look
-    // like leaks to the sanitizer. Loaded once more with RTLD_NODELETE, they stay.
+    // JUCE unloads these at shutdown; their allocations would then read as leaks.
     static const bool pinned = []
     {
         for (auto* name : { "libX11.so.6", "libXext.so.6", "libXrandr.so.2", "libXinerama.so.1",
                             "libXcursor.so.1", "libXtst.so.6", "libjack.so.0" })
             ::dlopen (name, RTLD_LAZY | RTLD_NODELETE);
-
         return true;
     }();
-
     juce::ignoreUnused (pinned);
 }
 
@@ -153,133 +96,78 @@ juce::String ensureVirtualDisplay()
 
     static const juce::String display = []
     {
-        // JUCE takes X seriously (thread support, its own error handlers instead of
-        // Xlib's exit-on-error) only in a process it believes to be an application.
+        // JUCE treats X seriously (threads, its own error handlers) only in an application.
         if (juce::JUCEApplicationBase::createInstance == nullptr)
             juce::JUCEApplicationBase::createInstance = [] () -> juce::JUCEApplicationBase* { return nullptr; };
 
         int fds[2];
-
         if (::pipe (fds) != 0)
             return juce::String();
 
-        displayServer = new ChildProcessHandle();
-        // -displayfd picks a free display number and reports it once the server is ready.
-        displayServer->start ({ "Xvfb", "-displayfd", "3", "-screen", "0", "1280x800x24", "-nolisten", "tcp", "-noreset" },
-                              {}, fds[1]);
+        // Never deleted: the server must outlive JUCE's connection; it dies with this process.
+        static auto* server = new ChildProcessHandle();
+        server->start ({ "Xvfb", "-displayfd", "3", "-screen", "0", "1280x800x24", "-nolisten", "tcp", "-noreset" },
+                                           {}, fds[1]);
         ::close (fds[1]);
-
-        juce::String number;
-        pollfd p { fds[0], POLLIN, 0 };
-
-        for (int waited = 0; waited < 10000 && ! number.containsChar ('\n'); waited += 50)
-        {
-            if (::poll (&p, 1, 50) > 0)
-            {
-                char buffer[16] = {};
-                const auto n = ::read (fds[0], buffer, sizeof (buffer) - 1);
-
-                if (n <= 0)
-                    break;
-
-                number += juce::String (buffer, (size_t) n);
-            }
-        }
-
+        char buffer[16] = {};
+        const auto n = ::read (fds[0], buffer, sizeof (buffer) - 1);   // -displayfd answers once the server is ready
         ::close (fds[0]);
-        std::atexit (stopDisplayServer);
 
-        const auto name = ":" + number.trim();
-        ::setenv ("DISPLAY", name.toRawUTF8(), 1);
+        const auto number = juce::String (buffer, (size_t) juce::jmax (0, (int) n)).trim();
+        if (number.isEmpty())
+            return juce::String();
 
-        // A desktop session has the window-manager atoms before any application starts;
-        // JUCE only looks them up, so without them it ignores the close request.
-        X11Session (name).internWindowManagerAtoms();
-        return number.trim().isEmpty() ? juce::String() : name;
+        ::setenv ("DISPLAY", (":" + number).toRawUTF8(), 1);
+        // A desktop has the window-manager atoms before any application starts; JUCE only
+        // looks them up, and without them ignores the close request.
+        X11Session (":" + number).internWindowManagerAtoms();
+        return ":" + number;
     }();
 
     return display;
 }
 
-//==============================================================================
 namespace
 {
-    /** Blocks until this process holds the user's JACK test lock; -1 if it never came.
-        The kernel lets go of it should the process die. */
-    int takeJackTestLock()
-    {
-        const auto path = "/dev/shm/ka-test-jack-" + juce::String ((int) ::getuid()) + ".lock";
-        const auto fd = ::open (path.toRawUTF8(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-
-        if (fd < 0)
-            return -1;
-
-        // Generous: the other holders are JACK tests of a few seconds each.
-        for (int waited = 0; waited < 300000; waited += 20)
-        {
-            if (::flock (fd, LOCK_EX | LOCK_NB) == 0)
-                return fd;
-
-            juce::Thread::sleep (20);
-        }
-
-        ::close (fd);
-        return -1;
-    }
-
-    bool hasPorts (jack_client_t* client, const char* pattern, unsigned long flags)
-    {
-        const auto** ports = jack_get_ports (client, pattern, JACK_DEFAULT_AUDIO_TYPE, flags);
-        const bool any = ports != nullptr && ports[0] != nullptr;
-
-        if (ports != nullptr)
-            jack_free (ports);
-
-        return any;
-    }
+bool hasPorts (jack_client_t* client, unsigned long flags)
+{
+    const auto** ports = jack_get_ports (client, "^system:", JACK_DEFAULT_AUDIO_TYPE, flags);
+    const bool any = ports != nullptr && ports[0] != nullptr;
+    jack_free (ports);
+    return any;
+}
 } // namespace
 
 JackServer::JackServer (int periodSize, int sampleRate, int numChannels, int monitoredPlaybackPorts)
-    : lockFd (takeJackTestLock()),
+    : lockFd (::open (("/dev/shm/ka-test-jack-" + juce::String ((int) ::getuid()) + ".lock").toRawUTF8(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)),
       name ("ka-test-" + juce::String (::getpid()) + "-" + juce::String::toHexString (juce::Random::getSystemRandom().nextInt())),
       logFile (getTemporaryHome().getChildFile ("jackd-" + name + ".log"))
 {
-    if (lockFd < 0)
+    if (lockFd < 0 || ::flock (lockFd, LOCK_EX) != 0)   // the kernel lets go should this process die
         return;
 
-    // SIGTERM rather than SIGKILL should this process die: jackd then takes its name out
-    // of the user's shared registry, whose few places would otherwise fill up for good.
     juce::StringArray args { "jackd", "--no-realtime", "-n", name, "-d", "dummy",
                              "-r", juce::String (sampleRate), "-p", juce::String (periodSize) };
-
     if (monitoredPlaybackPorts > 0)
         args.addArray ({ "-P", juce::String (monitoredPlaybackPorts), "-m" });
     else
         args.addArray ({ "-C", juce::String (numChannels), "-P", juce::String (numChannels) });
 
+    // SIGTERM should this process die: jackd then frees its place in the user's small registry.
     process.start (args, {}, -1, logFile, SIGTERM);
-
     ::setenv ("JACK_DEFAULT_SERVER", name.toRawUTF8(), 1);
     pinSharedLibraries();
-    const auto checkName = "ka-ready-" + juce::String (::getpid());
 
-    for (int waited = 0; waited < 20000 && process.isRunning(); waited += 50)
+    for (int waited = 0; waited < 20000 && ! ready && process.isRunning(); waited += 50, juce::Thread::sleep (50))
     {
         jack_status_t status {};
-
-        if (auto* client = jack_client_open (checkName.toRawUTF8(), (jack_options_t) (JackNoStartServer | JackServerName),
-                                             &status, name.toRawUTF8()))
+        if (auto* client = jack_client_open (("ka-ready-" + juce::String (::getpid())).toRawUTF8(),
+                                             (jack_options_t) (JackNoStartServer | JackServerName), &status, name.toRawUTF8()))
         {
             // JUCE lists devices by the clients that own ports: the driver's must be there.
-            ready = hasPorts (client, "^system:", JackPortIsOutput)
-                 && hasPorts (client, "^system:", JackPortIsInput);
+            ready = hasPorts (client, JackPortIsOutput) && hasPorts (client, JackPortIsInput);
             jack_client_close (client);
-
-            if (ready)
-                break;
         }
-
-        juce::Thread::sleep (50);
     }
 }
 
@@ -288,13 +176,7 @@ JackServer::~JackServer()
     process.stop();
     ::setenv ("JACK_DEFAULT_SERVER", "ka-test-no-server", 1);
 
-    // The next holder may start only once this server is gone.
     if (lockFd >= 0)
-        ::close (lockFd);
-}
-
-juce::String JackServer::getLog() const
-{
-    return lockFd < 0 ? juce::String ("no turn at the JACK test lock") : logFile.loadFileAsString();
+        ::close (lockFd);   // the next holder starts only once this server is gone
 }
 } // namespace KA::Test
