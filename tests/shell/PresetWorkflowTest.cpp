@@ -1,36 +1,11 @@
-#include "shell/NotificationArea.h"
 #include "tests/shell/support/ApplicationRun.h"
+#include "tests/shell/support/PointerDriver.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 
 using namespace KA::Test;
-
-namespace
-{
-juce::String xdotool (const juce::StringArray& args)
-{
-    juce::ChildProcess p;
-    return p.start ("xdotool " + args.joinIntoString (" ")) ? p.readAllProcessOutput() : juce::String ("failed");
-}
-
-/** The editor on screen, under the input-muted notice, and where things are in it. */
-struct Editor
-{
-    int x, y, w, h;
-    juce::Point<int> at (int ex, int ey) const { return { x + ex, y + ey }; }
-    // The bar 44 high: square buttons 43 apart from x 10, Save, Save As and Delete 49 apart at the right.
-    juce::Point<int> square (int i) const { return at (32 + 43 * i, 21); }
-    juce::Point<int> fileButton (int i) const { return at (w - 187 + 49 * i, 21); }
-    juce::Point<int> presetName() const { return at ((w + 143) / 2, 21); }
-    // The open list's rows, 40 high under a 30 high header, in the middle 90 % of the editor.
-    juce::Point<int> listRow (int row) const { return at (w / 2, juce::roundToInt (0.05 * h) + 51 + 40 * row); }
-    juce::Point<int> chooserFileName() const { return at (w / 2, h - 81); }
-    // "Ok" of a question: a 600 x 250 panel centred, buttons 120 wide from the right.
-    juce::Point<int> questionOk() const { return at ((w - 600) / 2 + 404, (h - 250) / 2 + 221); }
-};
-} // namespace
 
 // The user's preset workflow in the real application with a JACK dummy server, driven by
 // pointer clicks and key presses from xdotool.
@@ -61,17 +36,12 @@ TEST (PresetWorkflow, NextPickSaveAsStepAndDeleteWithRealInput)
     const auto window = run.waitUntilShown (x);
     ASSERT_NE (window, 0ul) << run.getLog();
 
-    juce::StringPairArray g;
-    for (auto line : juce::StringArray::fromLines (xdotool ({ "getwindowgeometry", "--shell", juce::String ((juce::int64) window) })))
-        g.set (line.upToFirstOccurrenceOf ("=", false, false), line.fromFirstOccurrenceOf ("=", false, false));
-
-    const auto notice = KA::StandaloneFilterWindow::MainContentComponent::NotificationArea::height;
-    const Editor e { g["X"].getIntValue(), g["Y"].getIntValue() + notice, g["WIDTH"].getIntValue(), g["HEIGHT"].getIntValue() - notice };
+    const auto e = EditorOnScreen::locate (window);
     ASSERT_GE (e.w, 616) << "a bar 44 high";
 
-    const auto settle = [&] { for (int i = 0; i < 4; ++i) { juce::Thread::sleep (100); x.sendIgnoredMessage (window); } };
-    const auto clickAt = [&] (juce::Point<int> p) { xdotool ({ "mousemove", juce::String (p.x), juce::String (p.y), "click", "1" }); settle(); };
-    settle();
+    PointerDriver pointer (x, window);
+    const auto clickAt = [&] (juce::Point<int> p) { pointer.clickAt (p); };
+    pointer.settle();
 
     clickAt (e.square (2));      // "+": Slap Bass
     clickAt (e.square (2));      // "+": Bass Warming
@@ -82,7 +52,7 @@ TEST (PresetWorkflow, NextPickSaveAsStepAndDeleteWithRealInput)
     clickAt (e.chooserFileName());
     xdotool ({ "type", "--delay", "30", "Mine" });
     xdotool ({ "key", "Return" });
-    settle();
+    pointer.settle();
 
     const auto mine = user.getChildFile ("Mine.xml");
     const auto written = juce::parseXML (mine);
