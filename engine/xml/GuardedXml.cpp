@@ -1,5 +1,6 @@
 #include "engine/xml/GuardedXml.h"
 
+#include "engine/files/RegularFileReader.h"
 #include "engine/xml/NumberText.h"
 
 #include <expat.h>
@@ -113,18 +114,18 @@ namespace
     public:
         Checker (Shape shapeToCheck, const juce::String& tag) : shape (shapeToCheck), rootTag (tag) {}
 
-        bool run (const char* text, size_t numBytes)
+        Refusal run (const char* text, size_t numBytes)
         {
             parser = XML_ParserCreate ("UTF-8");
 
             if (parser == nullptr)
-                return false;
+                return Refusal::damaged;
 
             XML_SetUserData (parser, this);
             XML_SetXmlDeclHandler (parser, [] (void* self, const XML_Char*, const XML_Char* encoding, int)
             {
                 if (encoding != nullptr && juce::String (encoding).compareIgnoreCase ("UTF-8") != 0)
-                    static_cast<Checker*> (self)->refuse();
+                    static_cast<Checker*> (self)->refuse (Refusal::otherEncoding);
             });
             XML_SetElementHandler (parser,
                                    [] (void* self, const XML_Char* name, const XML_Char** attributes)
@@ -145,16 +146,21 @@ namespace
 
             const auto parsed = XML_Parse (parser, text, (int) numBytes, XML_TRUE) == XML_STATUS_OK;
             XML_ParserFree (parser);
-            return parsed && ! refused;
+
+            if (refusal != Refusal::none)
+                return refusal;
+
+            return parsed ? Refusal::none : Refusal::damaged;
         }
 
     private:
-        void refuse()
+        void refuse (Refusal why = Refusal::unexpectedContent)
         {
-            if (! refused)
+            if (refusal == Refusal::none)
+            {
                 XML_StopParser (parser, XML_FALSE);
-
-            refused = true;
+                refusal = why;
+            }
         }
 
         void startElement (const XML_Char* name, const XML_Char** attributes)
@@ -167,7 +173,7 @@ namespace
                     return refuse();
 
             if (! fitsShape (name, attributes))
-                refuse();
+                refuse (depth == 1 ? Refusal::wrongShape : Refusal::unexpectedContent);
         }
 
         void endElement()
@@ -229,7 +235,7 @@ namespace
                     const auto length = std::strlen (a[1]);
                     const auto* start = skipBlanksAndMark (a[1], a[1] + length);
 
-                    if (start != a[1] + length && *start == '<' && ! check (a[1], length, Shape::element))
+                    if (start != a[1] + length && *start == '<' && check (a[1], length, Shape::element) != Refusal::none)
                         return false;
                 }
                 else
@@ -244,14 +250,17 @@ namespace
         const Shape shape;
         const juce::String rootTag;
         XML_Parser parser = nullptr;
-        bool refused = false;
+        Refusal refusal = Refusal::none;
         int depth = 0;
         bool valueHasText = false;
         int valueElements = 0;
     };
 
-    std::unique_ptr<juce::XmlElement> checkAndParse (const char* utf8, size_t numBytes, Shape shape, const juce::String& rootTag)
+    std::unique_ptr<juce::XmlElement> checkAndParse (const char* utf8, size_t numBytes, Shape shape,
+                                                     const juce::String& rootTag, Refusal& refusal)
     {
+        refusal = Refusal::damaged;
+
         if (utf8 == nullptr)
             return {};
 
@@ -260,7 +269,17 @@ namespace
         const auto length = numBytes - (size_t) (start - utf8);
 
         if (length > maximumBytes)
+        {
+            refusal = Refusal::tooLarge;
             return {};
+        }
+
+        // Told apart from damage, since a text editor that saved in Latin-1 is the usual cause.
+        if (std::memchr (start, 0, length) == nullptr && ! juce::CharPointer_UTF8::isValidString (start, (int) length))
+        {
+            refusal = Refusal::otherEncoding;
+            return {};
+        }
 
         std::string rewritten;
         std::string_view checked (start, length);
@@ -268,27 +287,43 @@ namespace
         if (checked.find ("&#") != std::string_view::npos)
             checked = rewritten = withAllowedReferences (start, length);
 
-        if (! Checker (shape, rootTag).run (checked.data(), checked.size()))
+        refusal = Checker (shape, rootTag).run (checked.data(), checked.size());
+
+        if (refusal != Refusal::none)
             return {};
 
-        return juce::parseXML (juce::String::fromUTF8 (start, (int) length));
+        auto element = juce::parseXML (juce::String::fromUTF8 (start, (int) length));
+
+        if (element == nullptr)
+            refusal = Refusal::damaged;
+
+        return element;
     }
 } // namespace
 
-bool check (const char* utf8, size_t numBytes, Shape shape, const juce::String& rootTag)
+Refusal check (const char* utf8, size_t numBytes, Shape shape, const juce::String& rootTag)
 {
-    return checkAndParse (utf8, numBytes, shape, rootTag) != nullptr;
+    Refusal refusal;
+    checkAndParse (utf8, numBytes, shape, rootTag, refusal);
+    return refusal;
 }
 
-std::unique_ptr<juce::XmlElement> parse (const char* utf8, size_t numBytes, Shape shape, const juce::String& rootTag)
+std::unique_ptr<juce::XmlElement> parse (const char* utf8, size_t numBytes, Shape shape, const juce::String& rootTag,
+                                         Refusal* refusal)
 {
-    return checkAndParse (utf8, numBytes, shape, rootTag);
+    Refusal why;
+    auto element = checkAndParse (utf8, numBytes, shape, rootTag, why);
+
+    if (refusal != nullptr)
+        *refusal = why;
+
+    return element;
 }
 
 std::unique_ptr<juce::XmlElement> parse (const juce::String& text, Shape shape, const juce::String& rootTag)
 {
     const auto utf8 = text.toUTF8();
-    return checkAndParse (utf8.getAddress(), utf8.sizeInBytes() - 1, shape, rootTag);
+    return parse (utf8.getAddress(), utf8.sizeInBytes() - 1, shape, rootTag);
 }
 
 std::unique_ptr<juce::XmlElement> parseStateDocument (const juce::String& text, const juce::String& rootTag)
@@ -298,16 +333,9 @@ std::unique_ptr<juce::XmlElement> parseStateDocument (const juce::String& text, 
 
 bool checkFile (const juce::File& file, Shape shape, const juce::String& rootTag)
 {
-    juce::FileInputStream in (file);
+    const auto read = readRegularFile (file, maximumBytes);
 
-    if (! file.existsAsFile() || ! in.openedOk())
-        return false;
-
-    // Read no further than the limit: the size a file reports need not be its length.
-    juce::MemoryBlock bytes;
-    in.readIntoMemoryBlock (bytes, (ssize_t) maximumBytes + 1);
-
-    return bytes.getSize() <= maximumBytes
-        && check (static_cast<const char*> (bytes.getData()), bytes.getSize(), shape, rootTag);
+    return read.wasOk()
+        && check (static_cast<const char*> (read.bytes.getData()), read.bytes.getSize(), shape, rootTag) == Refusal::none;
 }
 } // namespace KA::GuardedXml

@@ -41,12 +41,24 @@ namespace GuardedXml
         settingsFile
     };
 
-    /** True when the UTF-8 text passes the checks for the shape and JUCE parses it. */
-    bool check (const char* utf8, size_t numBytes, Shape shape, const juce::String& rootTag = {});
+    /** Why a text was refused, so that a user can be told what is wrong with a file. */
+    enum class Refusal
+    {
+        none,              // the text passed
+        damaged,           // not well-formed XML, or nothing at all
+        otherEncoding,     // not UTF-8, or declared as another encoding
+        unexpectedContent, // what the program never writes: a comment, a DTD, text, names out of the plain set, too deep
+        wrongShape,        // another root element than the shape's
+        tooLarge           // over maximumBytes
+    };
 
-    /** JUCE's element for a text that passes, otherwise nothing. */
+    /** Refusal::none when the UTF-8 text passes the checks for the shape and JUCE parses it. */
+    Refusal check (const char* utf8, size_t numBytes, Shape shape, const juce::String& rootTag = {});
+
+    /** JUCE's element for a text that passes, otherwise nothing and, given a place for
+        it, the reason. */
     std::unique_ptr<juce::XmlElement> parse (const char* utf8, size_t numBytes, Shape shape,
-                                             const juce::String& rootTag = {});
+                                             const juce::String& rootTag = {}, Refusal* refusal = nullptr);
     std::unique_ptr<juce::XmlElement> parse (const juce::String& text, Shape shape,
                                              const juce::String& rootTag = {});
 
@@ -54,7 +66,8 @@ namespace GuardedXml
     std::unique_ptr<juce::XmlElement> parseStateDocument (const juce::String& text, const juce::String& rootTag);
 
     /** A file checked without JUCE reading it, for a reader that parses the file itself
-        (juce::PropertiesFile): false when it is missing, unreadable or does not pass. */
+        (juce::PropertiesFile): false when it is missing, not a regular file, unreadable
+        or does not pass. */
     bool checkFile (const juce::File& file, Shape shape, const juce::String& rootTag = {});
 } // namespace GuardedXml
 } // namespace KA

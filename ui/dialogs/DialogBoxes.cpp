@@ -9,12 +9,12 @@ namespace
     constexpr int messageIcon = 2;
 }
 
-void showMessageBox (ManageDialogComponent& manager, const juce::String& message, void* userData)
+void showMessageBox (ManageDialogComponent& manager, const juce::String& message, void* userData,
+                     const DialogComponent::ResultCallback& onClose)
 {
     auto content = std::make_unique<MsgBoxComponent> (message, messageIcon);
     manager.openDialog (std::make_unique<DialogComponent> (std::move (content), juce::translate ("Ok"),
-                                                           juce::String(), juce::String(), 1, userData,
-                                                           DialogComponent::ResultCallback()));
+                                                           juce::String(), juce::String(), 1, userData, onClose));
 }
 
 void askQuestionBox (ManageDialogComponent& manager, int iconType, const juce::String& message,

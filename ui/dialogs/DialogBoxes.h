@@ -7,7 +7,8 @@ namespace KA
 {
 /** Opens a box with the message, the red-and-white icon and one "Ok" button
     that only closes it. */
-void showMessageBox (ManageDialogComponent& manager, const juce::String& message, void* userData);
+void showMessageBox (ManageDialogComponent& manager, const juce::String& message, void* userData,
+                     const DialogComponent::ResultCallback& onClose = {});
 
 /** Opens a box with the message and two buttons, button1 on the left. The
     callback gets 1 for button1 and 0 for button2. The texts are shown as given. */

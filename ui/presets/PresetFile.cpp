@@ -1,71 +1,193 @@
 #include "ui/presets/PresetFile.h"
 
+#include "engine/files/RegularFileReader.h"
 #include "engine/xml/GuardedXml.h"
+#include "ui/dialogs/FolderConfinement.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace KA
 {
-std::unique_ptr<juce::XmlElement> readPresetDocument (const juce::File& file, const juce::String& rootTag)
-{
-    if (! file.existsAsFile() || file.getSize() > maxPresetFileBytes)
-        return {};
-
-    juce::MemoryBlock bytes;
-
-    if (! file.loadFileAsData (bytes) || bytes.getSize() == 0 || (juce::int64) bytes.getSize() > maxPresetFileBytes)
-        return {};
-
-    return GuardedXml::parse (static_cast<const char*> (bytes.getData()), bytes.getSize(), GuardedXml::Shape::state, rootTag);
-}
-
 namespace
 {
-    bool flushToDisk (const juce::File& file)
+    juce::String describe (FileReadFailure failure)
     {
-        const auto fd = ::open (file.getFullPathName().toRawUTF8(), O_RDONLY);
-
-        if (fd < 0)
-            return false;
-
-        const auto synced = ::fsync (fd) == 0;
-        ::close (fd);
-        return synced;
-    }
-}
-
-juce::Result writePresetDocument (const juce::XmlElement& document, const juce::File& target)
-{
-    if (target.isDirectory())
-        return juce::Result::fail ("a folder has the preset's name");
-
-    const auto folder = target.getParentDirectory();
-
-    if (! folder.isDirectory())
-        return juce::Result::fail ("the folder is missing");
-
-    // Hidden and without the preset extension, so no scan lists it.
-    const auto temporary = folder.getNonexistentChildFile ("." + target.getFileName(), ".tmp", false);
-    bool written = false;
-
-    {
-        juce::FileOutputStream out (temporary);
-
-        if (out.openedOk())
+        switch (failure)
         {
-            document.writeTo (out, {});
-            out.flush();
-            written = out.getStatus().wasOk();
+            case FileReadFailure::none:       break;
+            case FileReadFailure::missing:    return "The file is missing.";
+            case FileReadFailure::notRegular: return "It is not a regular file.";
+            case FileReadFailure::tooLarge:   return "The file is too large to be a preset.";
+            case FileReadFailure::unreadable: return "The file can't be read.";
+        }
+
+        return {};
+    }
+
+    juce::String describe (GuardedXml::Refusal refusal)
+    {
+        switch (refusal)
+        {
+            case GuardedXml::Refusal::none:              break;
+            case GuardedXml::Refusal::damaged:           return "The file is damaged.";
+            case GuardedXml::Refusal::otherEncoding:     return "The file is in another encoding than UTF-8.";
+            case GuardedXml::Refusal::unexpectedContent: return "The file holds what presets never hold, such as a comment.";
+            case GuardedXml::Refusal::wrongShape:        return "The file is not a preset of this product.";
+            case GuardedXml::Refusal::tooLarge:          return "The file is too large to be a preset.";
+        }
+
+        return {};
+    }
+
+    juce::Result failWith (int error)
+    {
+        switch (error)
+        {
+            case ENOENT:
+            case ENOTDIR: return juce::Result::fail ("The folder is missing.");
+            case EACCES:
+            case EPERM:
+            case EROFS:   return juce::Result::fail ("The folder is read-only.");
+            case ENOSPC:
+            case EDQUOT:  return juce::Result::fail ("The disk is full.");
+            default:      return juce::Result::fail ("The file could not be written.");
         }
     }
 
-    if (written && flushToDisk (temporary)
-        && std::rename (temporary.getFullPathName().toRawUTF8(), target.getFullPathName().toRawUTF8()) == 0)
-        return juce::Result::ok();
+    // Written before the rename, so the new file is whole and on disk when it replaces the old one.
+    juce::Result writeAll (const juce::File& temporary, const juce::MemoryBlock& bytes, const struct stat* keep)
+    {
+        const auto fd = ::open (temporary.getFullPathName().toRawUTF8(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
 
-    temporary.deleteFile();
-    return juce::Result::fail ("the file could not be written");
+        if (fd < 0)
+            return failWith (errno);
+
+        auto error = 0;
+        const auto* data = static_cast<const char*> (bytes.getData());
+
+        for (size_t done = 0; done < bytes.getSize() && error == 0;)
+        {
+            const auto n = ::write (fd, data + done, bytes.getSize() - done);
+
+            if (n >= 0)
+                done += (size_t) n;
+            else if (errno != EINTR)
+                error = errno;
+        }
+
+        // The mode as the user left it (the umask may have narrowed it), and for root, who
+        // can write anyone's presets, the owner too, so the file stays the user's.
+        if (error == 0 && keep != nullptr)
+        {
+            if (::fchmod (fd, keep->st_mode & 07777) != 0)
+                error = errno;
+            else if (::geteuid() == 0 && ::fchown (fd, keep->st_uid, keep->st_gid) != 0)
+                error = errno;
+        }
+
+        if (error == 0 && ::fsync (fd) != 0)
+            error = errno;
+
+        if (::close (fd) != 0 && error == 0)
+            error = errno;
+
+        return error == 0 ? juce::Result::ok() : failWith (error);
+    }
+
+    const juce::String temporarySuffix (".tmp");
+} // namespace
+
+std::unique_ptr<juce::XmlElement> readPresetDocument (const juce::File& file, const juce::String& rootTag, juce::String* whyNot)
+{
+    juce::String reason;
+    std::unique_ptr<juce::XmlElement> document;
+    const auto read = readRegularFile (file, maxPresetFileBytes);
+
+    if (! read.wasOk())
+    {
+        reason = describe (read.failure);
+    }
+    else
+    {
+        auto refusal = GuardedXml::Refusal::none;
+        document = GuardedXml::parse (static_cast<const char*> (read.bytes.getData()), read.bytes.getSize(),
+                                      GuardedXml::Shape::state, rootTag, &refusal);
+        reason = describe (refusal);
+    }
+
+    if (whyNot != nullptr)
+        *whyNot = reason;
+
+    return document;
+}
+
+juce::Result writePresetDocument (const juce::XmlElement& document, const juce::File& target, const juce::File& confiningFolder)
+{
+    auto written = target;
+    struct stat info;
+
+    if (::lstat (target.getFullPathName().toRawUTF8(), &info) == 0 && S_ISLNK (info.st_mode))
+    {
+        // Replacing the link would cut it from its target, which then never sees a save again.
+        written = resolveLinks (target);
+
+        if (written == juce::File() || ! isInsideFolder (target, confiningFolder))
+            return juce::Result::fail ("The file is a link that leads outside the preset folder.");
+    }
+
+    if (written.isDirectory())
+        return juce::Result::fail ("A folder has the preset's name.");
+
+    const auto folder = written.getParentDirectory();
+
+    if (! folder.isDirectory())
+        return juce::Result::fail ("The folder is missing.");
+
+    const auto exists = ::stat (written.getFullPathName().toRawUTF8(), &info) == 0;
+
+    if (exists && ! S_ISREG (info.st_mode))
+        return juce::Result::fail ("It is not a regular file.");
+
+    // Judged by the mode bits, not by access(): root may write anything, yet a file the
+    // user made read-only is one the user wants kept.
+    if (exists && (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return juce::Result::fail ("The file is read-only.");
+
+    juce::MemoryOutputStream text;
+    document.writeTo (text, {});
+
+    // Hidden and without the preset extension, so no scan lists it.
+    const auto temporary = folder.getNonexistentChildFile ("." + written.getFileName(), temporarySuffix, false);
+
+    if (auto result = writeAll (temporary, text.getMemoryBlock(), exists ? &info : nullptr); result.failed())
+    {
+        temporary.deleteFile();
+        return result;
+    }
+
+    if (std::rename (temporary.getFullPathName().toRawUTF8(), written.getFullPathName().toRawUTF8()) != 0)
+    {
+        const auto error = errno;
+        temporary.deleteFile();
+        return failWith (error);
+    }
+
+    return juce::Result::ok();
+}
+
+bool isLeftoverTemporaryFile (const juce::File& file)
+{
+    // ".NAME.xml.tmp", or ".NAME.xml2.tmp" and so on when an older one was in the way.
+    const auto name = file.getFileName();
+
+    if (! name.startsWithChar ('.') || ! name.endsWith (temporarySuffix))
+        return false;
+
+    const auto stem = name.dropLastCharacters (temporarySuffix.length()).trimCharactersAtEnd ("0123456789");
+    return stem.length() > 1 + 4 && stem.endsWith (".xml");
 }
 } // namespace KA

@@ -2,11 +2,13 @@
 
 #include "engine/GlobalStrings.h"
 #include "engine/PluginProcessor.h"
+#include "ui/dialogs/FolderConfinement.h"
 #include "ui/presets/PresetFile.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <sys/stat.h>
 
 namespace KA
 {
@@ -32,6 +34,20 @@ namespace
     {
         char resolved[PATH_MAX];
         return ::realpath (folder.getFullPathName().toRawUTF8(), resolved) != nullptr ? std::string (resolved) : std::string();
+    }
+
+    /** Only a regular file, once links are followed, can be read without waiting on a
+        FIFO or reading a device without end. */
+    bool isRegularFile (const juce::File& file)
+    {
+        struct stat info;
+        return ::stat (file.getFullPathName().toRawUTF8(), &info) == 0 && S_ISREG (info.st_mode);
+    }
+
+    bool isLink (const juce::File& file)
+    {
+        struct stat info;
+        return ::lstat (file.getFullPathName().toRawUTF8(), &info) == 0 && S_ISLNK (info.st_mode);
     }
 }
 
@@ -91,47 +107,57 @@ void PresetLibrary::setPresetPath (const juce::String& selectedPath, PresetTreeN
 
     numFactoryEntries = next - 1;
 
-    std::set<std::string> visited;
-    scanPresetFolder (folders.shared, next, selected, factoryNode, openFolder, visited);
+    Scan scan { selected, openFolder, {}, 0 };
+    scanPresetFolder (folders.shared, next, factoryNode, scan, false);
     firstUserPresetIndex = next;
-    scanPresetFolder (folders.user, next, selected, root, openFolder, visited);
+    scanPresetFolder (folders.user, next, root, scan, false);
+    linkedFoldersCut = scan.entriesThroughLinks > maxEntriesThroughLinks;
 
+    // Indexes may have moved; what failed to load is found again by stepping.
+    failedIndex = -1;
     resolveSlots();
 }
 
-void PresetLibrary::scanPresetFolder (const juce::File& folder, int& nextIndex, const juce::String& selected,
-                                      PresetTreeNode* parent, PresetTreeNode** openFolder, std::set<std::string>& visited)
+void PresetLibrary::scanPresetFolder (const juce::File& folder, int& nextIndex, PresetTreeNode* parent, Scan& scan, bool throughLink)
 {
     const auto canonical = canonicalPath (folder);
 
     if (canonical.empty() || ! folder.isDirectory())
         return;
 
-    visited.insert (canonical);
+    scan.visited.insert (canonical);
 
     juce::Array<juce::File> subFolders, files;
 
     for (const auto& entry : juce::RangedDirectoryIterator (folder, false, "*", juce::File::findFilesAndDirectories))
     {
+        if (throughLink && ++scan.entriesThroughLinks > maxEntriesThroughLinks)
+            break;
+
         const auto& file = entry.getFile();
 
         if (entry.isDirectory())
             subFolders.add (file);
-        else if (file.getFileExtension() == GlobalStrings::xmlExtension)
+        else if (file.getFileExtension() == GlobalStrings::xmlExtension && isRegularFile (file))
             files.add (file);
+        else if (isLeftoverTemporaryFile (file) && isRegularFile (file) && ! isLink (file))
+            file.deleteFile();
     }
 
     sortByPath (subFolders);
     sortByPath (files);
 
-    const auto selectedFolder = selected.isNotEmpty() ? juce::File (selected).getParentDirectory().getFullPathName() : juce::String();
+    const auto selectedFolder = scan.selected.isNotEmpty() ? juce::File (scan.selected).getParentDirectory().getFullPathName() : juce::String();
 
     for (const auto& subFolder : subFolders)
     {
-        // A folder link is followed only into a folder not seen yet: one that loops
-        // back to a folder above it would be followed for ever. Real folders form a
-        // finite tree, so they are always listed.
-        if (subFolder.isSymbolicLink() && visited.count (canonicalPath (subFolder)) != 0)
+        // A folder link is followed only into a folder not seen yet, and only while the
+        // bound on what links reach allows: one that loops back to a folder above it
+        // would be followed for ever, and one to the root of the disk for minutes.
+        // Real folders form a finite tree of the user's own, so they are always listed.
+        const auto isFolderLink = subFolder.isSymbolicLink();
+
+        if (isFolderLink && (scan.entriesThroughLinks > maxEntriesThroughLinks || scan.visited.count (canonicalPath (subFolder)) != 0))
             continue;
 
         PresetTreeNode* node = nullptr;
@@ -142,11 +168,11 @@ void PresetLibrary::scanPresetFolder (const juce::File& folder, int& nextIndex, 
             node = &parent->add (subFolder.getFileName(), true, true, 0,
                                  holdsSelected ? presetColour : otherFolderColour, juce::Justification::centred);
 
-            if (holdsSelected && openFolder != nullptr)
-                *openFolder = node;
+            if (holdsSelected && scan.openFolder != nullptr)
+                *scan.openFolder = node;
         }
 
-        scanPresetFolder (subFolder, nextIndex, selected, node, openFolder, visited);
+        scanPresetFolder (subFolder, nextIndex, node, scan, throughLink || isFolderLink);
     }
 
     for (const auto& file : files)
@@ -154,7 +180,7 @@ void PresetLibrary::scanPresetFolder (const juce::File& folder, int& nextIndex, 
         const auto path = file.getFullPathName();
 
         if (parent != nullptr)
-            parent->add (file.getFileNameWithoutExtension(), false, selected.isNotEmpty() && path.equalsIgnoreCase (selected),
+            parent->add (file.getFileNameWithoutExtension(), false, scan.selected.isNotEmpty() && path.equalsIgnoreCase (scan.selected),
                          nextIndex, presetColour, juce::Justification::left);
 
         presetIndexMap.set (nextIndex++, path);
@@ -241,7 +267,7 @@ int PresetLibrary::getStepIndex (int step) const
     if (count == 0)
         return -1;
 
-    const auto index = getActiveIndex() + step;
+    const auto index = (failedIndex >= 0 ? failedIndex : getActiveIndex()) + step;
     return index < 0 || index >= count ? (step > 0 ? 0 : count - 1) : index;
 }
 
@@ -256,6 +282,7 @@ juce::Result PresetLibrary::loadPresetAtIndex (int index)
         processor.resetParametersToDefault();
         setCurrentPreset (GlobalStrings::defaultName);
         setSlot (activeSlot, 0);
+        failedIndex = -1;
         return juce::Result::ok();
     }
 
@@ -276,6 +303,7 @@ juce::Result PresetLibrary::loadPresetAtIndex (int index)
         processor.setStateFromXml (document);
         setCurrentPreset (name);
         setSlot (activeSlot, index);
+        failedIndex = -1;
         return juce::Result::ok();
     }
 
@@ -286,10 +314,14 @@ juce::Result PresetLibrary::loadPresetAtIndex (int index)
 
     // Checked before anything changes: a bad file leaves state, label and index as they were.
     const juce::File file (entry);
-    auto document = readPresetDocument (file, stateType);
+    juce::String whyNot;
+    auto document = readPresetDocument (file, stateType, &whyNot);
 
-    if (document == nullptr || ! document->getTagName().equalsIgnoreCase (stateType))
-        return juce::Result::fail (file.getFileNameWithoutExtension());
+    if (document == nullptr)
+    {
+        failedIndex = index;
+        return juce::Result::fail (whyNot);
+    }
 
     if (getEditorSize)
     {
@@ -304,6 +336,7 @@ juce::Result PresetLibrary::loadPresetAtIndex (int index)
     processor.setStateFromXml (document.get());
     setCurrentPreset (file.getFullPathName());
     setSlot (activeSlot, index);
+    failedIndex = -1;
     return juce::Result::ok();
 }
 
@@ -318,9 +351,9 @@ juce::Result PresetLibrary::save()
     const auto document = processor.copyFlushedState().createXml();
 
     if (document == nullptr)
-        return juce::Result::fail ("no state");
+        return juce::Result::fail ("The state could not be written out.");
 
-    return writePresetDocument (*document, juce::File (slots[activeSlot].path));
+    return writePresetDocument (*document, juce::File (slots[activeSlot].path), folders.user);
 }
 
 juce::File PresetLibrary::withPresetExtension (const juce::File& chosen)
@@ -332,16 +365,16 @@ juce::Result PresetLibrary::saveAs (const juce::File& chosen)
 {
     const auto file = withPresetExtension (chosen);
 
-    if (file == juce::File() || ! file.isAChildOf (folders.user))
-        return juce::Result::fail ("not in the user preset folder");
+    if (file == juce::File() || ! isInsideFolder (file, folders.user))
+        return juce::Result::fail ("The file is outside the preset folder.");
 
     processor.prepareToSavePreset();
     const auto document = processor.copyFlushedState().createXml();
 
     if (document == nullptr)
-        return juce::Result::fail ("no state");
+        return juce::Result::fail ("The state could not be written out.");
 
-    if (auto written = writePresetDocument (*document, file); written.failed())
+    if (auto written = writePresetDocument (*document, file, folders.user); written.failed())
         return written;
 
     setPresetPath (getEntry (getActiveIndex()));
@@ -376,7 +409,7 @@ juce::Result PresetLibrary::deletePresetFile (const juce::File& file)
     const auto index = findIndex (path);
 
     if (index < firstUserPresetIndex || file.isDirectory() || (file.existsAsFile() && ! file.deleteFile()))
-        return juce::Result::fail (file.getFileNameWithoutExtension());
+        return juce::Result::fail ("The file can't be removed.");
 
     juce::HashMap<int, juce::String> remaining (101);
     int next = 0;
@@ -386,6 +419,7 @@ juce::Result PresetLibrary::deletePresetFile (const juce::File& file)
             remaining.set (next++, presetIndexMap[i]);
 
     presetIndexMap.swapWith (remaining);
+    failedIndex = -1;
 
     for (auto& slot : slots)
         if (slot.path == path)
@@ -405,6 +439,7 @@ void PresetLibrary::switchToSlot (int slot)
         onPresetWillChange();
 
     activeSlot = slot & 1;
+    failedIndex = -1;
     const auto hadSnapshot = processor.getABSnapshot() != nullptr;
     processor.swapABState();
 

@@ -51,6 +51,13 @@ public:
     void setPresetPath (const juce::String& selectedPath, PresetTreeNode* root = nullptr,
                         PresetTreeNode** openFolder = nullptr);
 
+    /** Most entries listed through folder links in one rebuild: a link may lead to a
+        tree as large as the whole disk. Real folders are always listed whole. */
+    static constexpr int maxEntriesThroughLinks = 20000;
+
+    /** True when the last rebuild stopped following folder links at that bound. */
+    bool wereLinkedFoldersCut() const noexcept { return linkedFoldersCut; }
+
     int getNumEntries() const noexcept { return presetIndexMap.size(); }
     juce::String getEntry (int index) const;
     int findIndex (const juce::String& entry) const;
@@ -73,22 +80,24 @@ public:
     int getCurrentIndex (int slot) const noexcept { return slots[slot & 1].index; }
     int getActiveIndex() const noexcept { return getCurrentIndex (activeSlot); }
 
-    /** The index "+" or "-" goes to from the active slot's, or -1 when there is none. */
+    /** The index "+" or "-" goes to, or -1 when there is none: on from the active
+        slot's preset, or from the preset that last failed to load, so that one bad
+        file never stands in the way of the ones beyond it. */
     int getStepIndex (int step) const;
 
     //==============================================================================
     /** Makes a preset the state. A file that is missing, does not parse or is not a
-        state of this product changes nothing and fails. */
+        state of this product changes nothing and fails with the reason. */
     juce::Result loadPresetAtIndex (int index);
 
     /** Writes the state over the active slot's file. Does nothing (and succeeds) for
         "Default", factory and shared presets and a slot without a preset; a failed
-        write changes nothing. */
+        write changes nothing and fails with the reason. */
     juce::Result save();
 
     /** Writes the state to the chosen file with its extension made ".xml", inside the
         user folder, and makes it the active slot's preset. A failed write changes
-        nothing. */
+        nothing and fails with the reason. */
     juce::Result saveAs (const juce::File& chosen);
 
     static juce::File withPresetExtension (const juce::File& chosen);
@@ -116,8 +125,15 @@ private:
         juce::String path; // set for preset files, which are followed by path
     };
 
-    void scanPresetFolder (const juce::File& folder, int& nextIndex, const juce::String& selected,
-                           PresetTreeNode* parent, PresetTreeNode** openFolder, std::set<std::string>& visited);
+    struct Scan
+    {
+        const juce::String selected;
+        PresetTreeNode** openFolder;
+        std::set<std::string> visited; // folders listed, with their links resolved
+        int entriesThroughLinks = 0;
+    };
+
+    void scanPresetFolder (const juce::File& folder, int& nextIndex, PresetTreeNode* parent, Scan& scan, bool throughLink);
     int resolvePresetText (const juce::String& text) const;
     void setSlot (int slot, int index);
     void resolveSlots();
@@ -131,6 +147,8 @@ private:
     int numFactoryEntries = 0;
     int activeSlot = 0;
     SlotPreset slots[2];
+    int failedIndex = -1;
+    bool linkedFoldersCut = false;
 
     JUCE_DECLARE_NON_COPYABLE (PresetLibrary)
 };

@@ -69,6 +69,17 @@ void ToolBar::buildToolBar()
     library.setPresetPath (processor->parameters.state.getProperty (GlobalStrings::currentPreset).toString());
     const auto displayName = library.chooseStartPreset();
 
+    if (library.wereLinkedFoldersCut())
+    {
+        // The editor is still being built; the notice waits until it stands.
+        juce::Component::SafePointer<ToolBar> bar (this);
+        juce::MessageManager::callAsync ([bar]
+                                         {
+                                             if (bar != nullptr)
+                                                 bar->tellOfCutLinkedFolders();
+                                         });
+    }
+
     nextButton = makeButton ("+");
     previousButton = makeButton ("-");
     previousButton->setBorderSize (juce::BorderSize<int> (6));
@@ -171,9 +182,19 @@ void ToolBar::showPresetName (const juce::String& name)
     presetLabel->setText ("> " + name, juce::dontSendNotification);
 }
 
-void ToolBar::showFailure (const juce::String& message, const juce::String& presetName)
+void ToolBar::showFailure (const juce::String& message, const juce::String& presetName, const juce::String& reason)
 {
-    showMessageBox (*editor, juce::translate (message).replace ("PRNM", presetName), this);
+    showMessageBox (*editor, juce::translate (message).replace ("PRNM", presetName) + "\n" + juce::translate (reason), this);
+}
+
+bool ToolBar::tellOfCutLinkedFolders (const DialogComponent::ResultCallback& afterwards)
+{
+    if (toldOfCutLinkedFolders || ! library.wereLinkedFoldersCut())
+        return false;
+
+    toldOfCutLinkedFolders = true;
+    showMessageBox (*editor, juce::translate ("Some linked folders were not listed: they hold too many files."), this, afterwards);
+    return true;
 }
 
 //==============================================================================
@@ -196,7 +217,7 @@ void ToolBar::buttonClicked (juce::Button* button)
     else if (button == saveButton.get())
     {
         if (const auto saved = library.save(); saved.failed())
-            showFailure ("Couldn't save the preset: PRNM", library.getDisplayName (library.getActiveIndex()));
+            showFailure ("Couldn't save the preset: PRNM", library.getDisplayName (library.getActiveIndex()), saved.getErrorMessage());
     }
     else if (button == saveAsButton.get())
         openSaveAsChooser();
@@ -231,7 +252,7 @@ void ToolBar::loadPreset (int index)
     const auto loaded = library.loadPresetAtIndex (index);
 
     if (loaded.failed())
-        showFailure ("Couldn't load the preset: PRNM", loaded.getErrorMessage());
+        showFailure ("Couldn't load the preset: PRNM", library.getDisplayName (index), loaded.getErrorMessage());
     else if (library.getActiveIndex() == index)
         showPresetName (library.getDisplayName (index));
 }
@@ -292,8 +313,8 @@ void ToolBar::deleteConfirmed (const juce::File& file, int result)
     if (result != 1)
         return;
 
-    if (library.deletePresetFile (file).failed())
-        showFailure ("Couldn't delete the preset: PRNM", file.getFileNameWithoutExtension());
+    if (const auto deleted = library.deletePresetFile (file); deleted.failed())
+        showFailure ("Couldn't delete the preset: PRNM", file.getFileNameWithoutExtension(), deleted.getErrorMessage());
 }
 
 void ToolBar::saveAsChosen (const juce::File& chosen)
@@ -302,10 +323,14 @@ void ToolBar::saveAsChosen (const juce::File& chosen)
 
     const auto name = PresetLibrary::withPresetExtension (chosen).getFileNameWithoutExtension();
 
-    if (library.saveAs (chosen).failed())
-        showFailure ("Couldn't save the preset: PRNM", name);
-    else
-        showPresetName (name);
+    if (const auto saved = library.saveAs (chosen); saved.failed())
+    {
+        showFailure ("Couldn't save the preset: PRNM", name, saved.getErrorMessage());
+        return;
+    }
+
+    showPresetName (name);
+    tellOfCutLinkedFolders();
 }
 
 void ToolBar::openPresetList()
@@ -327,7 +352,15 @@ void ToolBar::openPresetList()
                         return fillListFromPresetTree (tree, root, open);
                     });
 
-    editor->openDialog (std::move (list));
+    // A notice opened over the list would replace it, so the list waits for the notice's "Ok".
+    auto pending = std::make_shared<std::unique_ptr<ListPresetsView>> (std::move (list));
+
+    if (! tellOfCutLinkedFolders ([bar, pending] (void*, void*, int)
+                                  {
+                                      if (bar != nullptr && *pending != nullptr)
+                                          bar->editor->openDialog (std::move (*pending));
+                                  }))
+        editor->openDialog (std::move (*pending));
 }
 
 void ToolBar::openSaveAsChooser()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/dialogs/DialogComponent.h"
 #include "ui/presets/PresetLibrary.h"
 #include "ui/presets/ToolBarButton.h"
 #include "ui/presets/ToolBarParts.h"
@@ -58,7 +59,8 @@ public:
 
 private:
     void showPresetName (const juce::String& name);
-    void showFailure (const juce::String& message, const juce::String& presetName);
+    void showFailure (const juce::String& message, const juce::String& presetName, const juce::String& reason);
+    bool tellOfCutLinkedFolders (const DialogComponent::ResultCallback& afterwards = {});
     void stepPreset (int step);
     void loadPreset (int index);
     void askToDelete();
@@ -66,6 +68,7 @@ private:
 
     PresetLibrary library;
     bool aWasOn = true;
+    bool toldOfCutLinkedFolders = false;
 
     std::unique_ptr<PowerButton> powerButton;
     std::unique_ptr<ToolBarButton> nextButton, previousButton, undoButton, redoButton, saveButton, saveAsButton,

@@ -1,6 +1,9 @@
 #include "engine/SettingsFile.h"
+#include "tests/common/ChildRun.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 TEST (SettingsFile, DamagedFileGoesAsideStaleTemporaryGoesAFailedSaveIsReported)
 {
@@ -48,4 +51,29 @@ TEST (SettingsFile, DamagedFileGoesAsideStaleTemporaryGoesAFailedSaveIsReported)
 
     properties.closeFiles();
     folder.deleteFile();
+}
+
+TEST (SettingsFile, AFifoInItsPlaceIsMovedAsideWithoutWaitingForAWriter)
+{
+    const auto options = KA::SettingsFile::makeOptions ("KA Settings Fifo Test", "Preferences");
+    const auto file = options.getDefaultFile();
+    file.getParentDirectory().createDirectory();
+    ASSERT_EQ (::mkfifo (file.getFullPathName().toRawUTF8(), 0644), 0);
+
+    // In a child: opening a FIFO for reading waits for a writer, which never comes.
+    EXPECT_EQ (KA::Test::runInChild ([&]
+                                     {
+                                         juce::ApplicationProperties properties;
+                                         KA::SettingsFile::open (properties, options, [] (const juce::String&) {});
+                                         return ! file.exists() && properties.getUserSettings()->getAllProperties().size() == 0;
+                                     }),
+               KA::Test::ChildEnd::passed);
+
+    // The child moved the FIFO aside, as it is: nothing of the user's is lost.
+    const auto aside = file.getParentDirectory().findChildFiles (juce::File::findFiles, false, file.getFileName() + ".damaged-*");
+    ASSERT_EQ (aside.size(), 1);
+    struct stat info;
+    ASSERT_EQ (::lstat (aside[0].getFullPathName().toRawUTF8(), &info), 0);
+    EXPECT_TRUE (S_ISFIFO (info.st_mode));
+    aside[0].deleteFile();
 }

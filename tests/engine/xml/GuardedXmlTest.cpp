@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+using KA::GuardedXml::Refusal;
 using KA::GuardedXml::Shape;
 
 namespace
@@ -12,7 +13,7 @@ struct Text
     const char* name;
     Shape shape;
     std::string text;
-    bool accepted;
+    Refusal refusal;
 };
 
 const char* const rootTag = "DRRoreRurediriz";
@@ -36,67 +37,68 @@ std::string settings (const std::string& values)
 class GuardedXmlTexts : public ::testing::TestWithParam<Text> {};
 } // namespace
 
-TEST_P (GuardedXmlTexts, AreAcceptedOnlyWhenSoundAndOfTheirShape)
+TEST_P (GuardedXmlTexts, AreAcceptedOnlyWhenSoundAndOfTheirShapeAndRefusedWithTheirReason)
 {
     const auto& t = GetParam();
-    EXPECT_EQ (KA::GuardedXml::check (t.text.data(), t.text.size(), t.shape, rootTag), t.accepted);
+    const auto accepted = t.refusal == Refusal::none;
+    EXPECT_EQ (KA::GuardedXml::check (t.text.data(), t.text.size(), t.shape, rootTag), t.refusal);
 
     // The same text as a string, where a string can hold it.
     if (t.text.find ('\0') == std::string::npos && juce::CharPointer_UTF8::isValidString (t.text.data(), (int) t.text.size()))
         EXPECT_EQ (KA::GuardedXml::parse (juce::String::fromUTF8 (t.text.data(), (int) t.text.size()), t.shape, rootTag) != nullptr,
-                   t.accepted);
+                   accepted);
 }
 
 INSTANTIATE_TEST_SUITE_P (
     Table, GuardedXmlTexts,
     ::testing::Values (
         Text { "State", Shape::state, "<?xml version=\"1.0\" encoding=\"UTF-8\"?> <DRRoreRurediriz lastUIWidth=\"690\" a-b.c=\"\">"
-                                      "<PARAM id=\"Level\" value=\"1.5\"/><EXPARAM id=\"x\" value=\"a\"/></DRRoreRurediriz>", true },
-        Text { "StateIndentedOtherCaseAfterBlanksAndMark", Shape::state, "\xef\xbb\xbf \r\n<drrorerurediriz>\n  <PARAM id=\"a\"/>\n</drrorerurediriz>\n", true },
-        Text { "StateControlCharactersAsJuceWritesThem", Shape::state, "<DRRoreRurediriz name=\"a&#1;&#31;&#65535;b\"/>", true },
-        Text { "StateControlCharacterReferenceUnfinished", Shape::state, "<DRRoreRurediriz name=\"a&#1b\"/>", false },
-        Text { "StateUnfinishedCharacterReference", Shape::state, "<DRRoreRurediriz>&#x", false },
-        Text { "StateInstructionAndText", Shape::state, "<DRRoreRurediriz><?pi x?>text</DRRoreRurediriz>", false },
-        Text { "StateInstructionAfterTheRoot", Shape::state, "<?xml version=\"1.0\"?><DRRoreRurediriz/><?pi?>", false },
-        Text { "StateDeeplyNested", Shape::state, "<DRRoreRurediriz>" + nested (300000) + "</DRRoreRurediriz>", false },
-        Text { "StateEntityDeclared", Shape::state, "<!DOCTYPE a [<!ENTITY e \"x\">]><DRRoreRurediriz a=\"&e;\"/>", false },
-        Text { "StateEntityUndeclared", Shape::state, "<DRRoreRurediriz a=\"&e;\"/>", false },
-        Text { "StateComment", Shape::state, "<DRRoreRurediriz><PARAM/><!-- c --></DRRoreRurediriz>", false },
-        Text { "StateCharacterData", Shape::state, "<DRRoreRurediriz><![CDATA[ ]]></DRRoreRurediriz>", false },
-        Text { "StateText", Shape::state, "<DRRoreRurediriz>&#65;</DRRoreRurediriz>", false },
-        Text { "StateOtherRoot", Shape::state, "<Other><PARAM/></Other>", false },
-        Text { "StateOtherChild", Shape::state, "<DRRoreRurediriz><Param/></DRRoreRurediriz>", false },
-        Text { "StateGrandchild", Shape::state, "<DRRoreRurediriz><PARAM><PARAM/></PARAM></DRRoreRurediriz>", false },
-        Text { "StateBinaryAttribute", Shape::state, "<DRRoreRurediriz base64:a=\"-1.a\"/>", false },
-        Text { "StateNonAsciiName", Shape::state, "<DRRoreRurediriz><PARAM \xc3\xa9=\"1\"/></DRRoreRurediriz>", false },
-        Text { "StateOtherEncoding", Shape::state, "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><DRRoreRurediriz/>", false },
-        Text { "StateBadUtf8", Shape::state, "<DRRoreRurediriz name=\"\xc3\x28\"/>", false },
-        Text { "StateNul", Shape::state, std::string ("<DRRoreRurediriz/>\0<x>", 22), false },
-        Text { "Empty", Shape::element, "", false },
-        Text { "DepthAtTheLimit", Shape::element, nested (32), true },
-        Text { "DepthOverTheLimit", Shape::element, nested (33), false },
-        Text { "OverTheSizeLimit", Shape::element, "<a b=\"" + std::string (KA::GuardedXml::maximumBytes, 'x') + "\"/>", false },
+                                      "<PARAM id=\"Level\" value=\"1.5\"/><EXPARAM id=\"x\" value=\"a\"/></DRRoreRurediriz>", Refusal::none },
+        Text { "StateIndentedOtherCaseAfterBlanksAndMark", Shape::state, "\xef\xbb\xbf \r\n<drrorerurediriz>\n  <PARAM id=\"a\"/>\n</drrorerurediriz>\n", Refusal::none },
+        Text { "StateControlCharactersAsJuceWritesThem", Shape::state, "<DRRoreRurediriz name=\"a&#1;&#31;&#65535;b\"/>", Refusal::none },
+        Text { "StateControlCharacterReferenceUnfinished", Shape::state, "<DRRoreRurediriz name=\"a&#1b\"/>", Refusal::damaged },
+        Text { "StateUnfinishedCharacterReference", Shape::state, "<DRRoreRurediriz>&#x", Refusal::damaged },
+        Text { "StateInstructionAndText", Shape::state, "<DRRoreRurediriz><?pi x?>text</DRRoreRurediriz>", Refusal::unexpectedContent },
+        Text { "StateInstructionAfterTheRoot", Shape::state, "<?xml version=\"1.0\"?><DRRoreRurediriz/><?pi?>", Refusal::unexpectedContent },
+        Text { "StateDeeplyNested", Shape::state, "<DRRoreRurediriz>" + nested (300000) + "</DRRoreRurediriz>", Refusal::unexpectedContent },
+        Text { "StateEntityDeclared", Shape::state, "<!DOCTYPE a [<!ENTITY e \"x\">]><DRRoreRurediriz a=\"&e;\"/>", Refusal::unexpectedContent },
+        Text { "StateEntityUndeclared", Shape::state, "<DRRoreRurediriz a=\"&e;\"/>", Refusal::damaged },
+        Text { "StateComment", Shape::state, "<DRRoreRurediriz><PARAM/><!-- c --></DRRoreRurediriz>", Refusal::unexpectedContent },
+        Text { "StateCharacterData", Shape::state, "<DRRoreRurediriz><![CDATA[ ]]></DRRoreRurediriz>", Refusal::unexpectedContent },
+        Text { "StateText", Shape::state, "<DRRoreRurediriz>&#65;</DRRoreRurediriz>", Refusal::unexpectedContent },
+        Text { "StateOtherRoot", Shape::state, "<Other><PARAM/></Other>", Refusal::wrongShape },
+        Text { "StateOtherChild", Shape::state, "<DRRoreRurediriz><Param/></DRRoreRurediriz>", Refusal::unexpectedContent },
+        Text { "StateGrandchild", Shape::state, "<DRRoreRurediriz><PARAM><PARAM/></PARAM></DRRoreRurediriz>", Refusal::unexpectedContent },
+        Text { "StateBinaryAttribute", Shape::state, "<DRRoreRurediriz base64:a=\"-1.a\"/>", Refusal::unexpectedContent },
+        Text { "StateNonAsciiName", Shape::state, "<DRRoreRurediriz><PARAM \xc3\xa9=\"1\"/></DRRoreRurediriz>", Refusal::unexpectedContent },
+        Text { "StateOtherEncoding", Shape::state, "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><DRRoreRurediriz/>", Refusal::otherEncoding },
+        Text { "StateBadUtf8", Shape::state, "<DRRoreRurediriz name=\"\xc3\x28\"/>", Refusal::otherEncoding },
+        Text { "StateNul", Shape::state, std::string ("<DRRoreRurediriz/>\0<x>", 22), Refusal::damaged },
+        Text { "Empty", Shape::element, "", Refusal::damaged },
+        Text { "DepthAtTheLimit", Shape::element, nested (32), Refusal::none },
+        Text { "DepthOverTheLimit", Shape::element, nested (33), Refusal::unexpectedContent },
+        Text { "OverTheSizeLimit", Shape::element, "<a b=\"" + std::string (KA::GuardedXml::maximumBytes, 'x') + "\"/>", Refusal::tooLarge },
         Text { "Setup", Shape::deviceSetup, "<DEVICESETUP deviceType=\"ALSA\" audioDeviceRate=\"48000.0\" audioDeviceBufferSize=\"512\" "
-                                            "audioDeviceInChans=\"11\"><MIDIINPUT name=\"a\" identifier=\"b\"/></DEVICESETUP>", true },
-        Text { "SetupRateOverflowing", Shape::deviceSetup, "<DEVICESETUP audioDeviceRate=\"1e99999999999\"/>", false },
-        Text { "SetupSizeOutOfRange", Shape::deviceSetup, "<DEVICESETUP audioDeviceBufferSize=\"-2147483648\"/>", false },
-        Text { "SetupChannelsNotBits", Shape::deviceSetup, "<DEVICESETUP audioDeviceOutChans=\"12\"/>", false },
-        Text { "SetupOtherTag", Shape::deviceSetup, "<OTHER/>", false },
-        Text { "SetupMixedText", Shape::deviceSetup, "<DEVICESETUP>x<MIDIINPUT/></DEVICESETUP>", false },
+                                            "audioDeviceInChans=\"11\"><MIDIINPUT name=\"a\" identifier=\"b\"/></DEVICESETUP>", Refusal::none },
+        Text { "SetupRateOverflowing", Shape::deviceSetup, "<DEVICESETUP audioDeviceRate=\"1e99999999999\"/>", Refusal::wrongShape },
+        Text { "SetupSizeOutOfRange", Shape::deviceSetup, "<DEVICESETUP audioDeviceBufferSize=\"-2147483648\"/>", Refusal::wrongShape },
+        Text { "SetupChannelsNotBits", Shape::deviceSetup, "<DEVICESETUP audioDeviceOutChans=\"12\"/>", Refusal::wrongShape },
+        Text { "SetupOtherTag", Shape::deviceSetup, "<OTHER/>", Refusal::wrongShape },
+        Text { "SetupMixedText", Shape::deviceSetup, "<DEVICESETUP>x<MIDIINPUT/></DEVICESETUP>", Refusal::unexpectedContent },
         Text { "Settings", Shape::settingsFile, settings ("  <VALUE name=\"filterState\" val=\"12.abc\"/>\n  <VALUE name=\"audioSetup\">\n"
-                                                          "    <DEVICESETUP deviceType=\"ALSA\"/>\n  </VALUE>\n  <VALUE name=\"e\" val=\" &lt;A/&gt;\"/>"), true },
-        Text { "SettingsEmpty", Shape::settingsFile, "<PROPERTIES/>", true },
-        Text { "SettingsMixedText", Shape::settingsFile, settings ("<VALUE name=\"audioSetup\"><DEVICESETUP>x<A><B/></A></DEVICESETUP></VALUE>"), false },
-        Text { "SettingsInstruction", Shape::settingsFile, settings ("<VALUE name=\"a\"><DEVICESETUP><?pi x?>text</DEVICESETUP></VALUE>"), false },
-        Text { "SettingsValueParsedOnSave", Shape::settingsFile, settings ("<VALUE name=\"a\" val=\"&lt;A&gt;&lt;?pi x?&gt;t&lt;/A&gt;\"/>"), false },
-        Text { "SettingsValueWithBoth", Shape::settingsFile, settings ("<VALUE name=\"a\" val=\"1\"><B/></VALUE>"), false },
-        Text { "SettingsValueWithNeither", Shape::settingsFile, settings ("<VALUE name=\"a\"/>"), false },
-        Text { "SettingsValueWithTwoElements", Shape::settingsFile, settings ("<VALUE name=\"a\"><B/><C/></VALUE>"), false },
-        Text { "SettingsValueWithoutName", Shape::settingsFile, settings ("<VALUE name=\"\" val=\"1\"/>"), false },
-        Text { "SettingsValueOtherAttribute", Shape::settingsFile, settings ("<VALUE name=\"a\" val=\"1\" x=\"2\"/>"), false },
-        Text { "SettingsOtherChild", Shape::settingsFile, settings ("<OTHER name=\"a\" val=\"1\"/>"), false },
-        Text { "SettingsRootAttribute", Shape::settingsFile, "<PROPERTIES a=\"1\"/>", false },
-        Text { "SettingsBinary", Shape::settingsFile, std::string ("PROP\x01\0\0\0", 8), false }),
+                                                          "    <DEVICESETUP deviceType=\"ALSA\"/>\n  </VALUE>\n  <VALUE name=\"e\" val=\" &lt;A/&gt;\"/>"), Refusal::none },
+        Text { "SettingsEmpty", Shape::settingsFile, "<PROPERTIES/>", Refusal::none },
+        Text { "SettingsMixedText", Shape::settingsFile, settings ("<VALUE name=\"audioSetup\"><DEVICESETUP>x<A><B/></A></DEVICESETUP></VALUE>"), Refusal::unexpectedContent },
+        Text { "SettingsInstruction", Shape::settingsFile, settings ("<VALUE name=\"a\"><DEVICESETUP><?pi x?>text</DEVICESETUP></VALUE>"), Refusal::unexpectedContent },
+        Text { "SettingsValueParsedOnSave", Shape::settingsFile, settings ("<VALUE name=\"a\" val=\"&lt;A&gt;&lt;?pi x?&gt;t&lt;/A&gt;\"/>"), Refusal::unexpectedContent },
+        Text { "SettingsValueWithBoth", Shape::settingsFile, settings ("<VALUE name=\"a\" val=\"1\"><B/></VALUE>"), Refusal::unexpectedContent },
+        Text { "SettingsValueWithNeither", Shape::settingsFile, settings ("<VALUE name=\"a\"/>"), Refusal::unexpectedContent },
+        Text { "SettingsValueWithTwoElements", Shape::settingsFile, settings ("<VALUE name=\"a\"><B/><C/></VALUE>"), Refusal::unexpectedContent },
+        Text { "SettingsValueWithoutName", Shape::settingsFile, settings ("<VALUE name=\"\" val=\"1\"/>"), Refusal::unexpectedContent },
+        Text { "SettingsValueOtherAttribute", Shape::settingsFile, settings ("<VALUE name=\"a\" val=\"1\" x=\"2\"/>"), Refusal::unexpectedContent },
+        Text { "SettingsOtherChild", Shape::settingsFile, settings ("<OTHER name=\"a\" val=\"1\"/>"), Refusal::unexpectedContent },
+        Text { "SettingsRootAttribute", Shape::settingsFile, "<PROPERTIES a=\"1\"/>", Refusal::wrongShape },
+        Text { "SettingsBinary", Shape::settingsFile, std::string ("PROP\x01\0\0\0", 8), Refusal::damaged }),
     [] (const auto& p) { return std::string (p.param.name); });
 
 TEST (NumberText, ReadsBoundedDecimalNumbersOnly)

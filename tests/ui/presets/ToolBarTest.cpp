@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace
 {
 using namespace KA::Test;
@@ -140,7 +142,7 @@ TEST_F (Bar, PresetListOpensAtTheCurrentFolderAndLoadsTheChosenLeafKeepingTheEdi
 
     dirs.user.getChildFile ("Live/x.xml").replaceWithText ("<DRRoreRurediriz><PARAM");
     ASSERT_TRUE (clickRow (list->getListBox(), 0)); // the message replaces the list from inside its own click
-    EXPECT_EQ (editor->openMessage(), "Couldn't load the preset: x");
+    EXPECT_EQ (editor->openMessage(), "Couldn't load the preset: x\nThe file is damaged.");
 }
 
 TEST_F (Bar, SaveAsAsksAboutTheFileItWillReallyWrite)
@@ -181,6 +183,8 @@ TEST_F (Bar, DeleteNamesTheShownPresetRefusesDefaultAndFactoryAndFailuresAreShow
     clickAll ({ "-", "-" }); // c, then b
     click (button ("Delete"));
     EXPECT_EQ (editor->openMessage(), "Delete preset b?");
+    auto* question = dynamic_cast<KA::DialogComponent*> (editor->getCurrentDialog());
+    EXPECT_EQ (dynamic_cast<KA::MsgBoxComponent*> (question->getContent())->getIconType(), 1) << "the question's stop hand";
     editor->answer ("Cancel");
     EXPECT_TRUE (dirs.user.getChildFile ("b.xml").existsAsFile());
     click (button ("Delete"));
@@ -194,10 +198,61 @@ TEST_F (Bar, DeleteNamesTheShownPresetRefusesDefaultAndFactoryAndFailuresAreShow
     dirs.user.getChildFile ("c.xml/in").createDirectory();
     dirs.user.getChildFile ("Live/x.xml").replaceWithText ("<DRRoreRurediriz><PARAM");
     click (button ("Save"));
-    EXPECT_EQ (editor->openMessage(), "Couldn't save the preset: c");
+    EXPECT_EQ (editor->openMessage(), "Couldn't save the preset: c\nA folder has the preset's name.");
     editor->answer ("Ok");
     click (button ("-"));
-    EXPECT_EQ (editor->openMessage(), "Couldn't load the preset: x");
+    EXPECT_EQ (editor->openMessage(), "Couldn't load the preset: x\nThe file is damaged.");
     EXPECT_EQ (label(), "> c");
+}
+
+// The second line of a failed load says what is wrong with the file.
+struct Spoilt { const char* name; const char* text; const char* why; };
+
+class SpoiltPreset : public Bar, public ::testing::WithParamInterface<Spoilt> {};
+
+TEST_P (SpoiltPreset, IsNamedWithTheReason)
+{
+    const auto file = dirs.user.getChildFile ("c.xml");
+    const auto* text = GetParam().text;
+    text != nullptr ? (void) file.replaceWithData (text, std::strlen (text)) : (void) file.deleteFile();
+    click (button ("-")); // from Default to the last preset, c
+    EXPECT_EQ (editor->openMessage(), "Couldn't load the preset: c\n" + juce::String (GetParam().why));
+    EXPECT_EQ (label(), "> Default");
+}
+
+INSTANTIATE_TEST_SUITE_P (Files, SpoiltPreset, ::testing::Values (
+    Spoilt { "Missing", nullptr, "The file is missing." },
+    Spoilt { "Truncated", "<DRRoreRurediriz><PARAM id=\"Level\"", "The file is damaged." },
+    Spoilt { "WithAComment", "<DRRoreRurediriz><!-- mine --><PARAM id=\"Level\" value=\"1\"/></DRRoreRurediriz>",
+             "The file holds what presets never hold, such as a comment." },
+    Spoilt { "InLatin1", "<DRRoreRurediriz name=\"caf\xe9\"><PARAM id=\"Level\" value=\"1\"/></DRRoreRurediriz>",
+             "The file is in another encoding than UTF-8." },
+    Spoilt { "OfAnotherProduct", "<Other><PARAM id=\"Level\" value=\"1\"/></Other>", "The file is not a preset of this product." }),
+    [] (const auto& p) { return std::string (p.param.name); });
+
+TEST_F (Bar, TheFirstSwitchToBNamesDefaultSoSaveCannotWriteTheDefaultsOverTheOldPreset)
+{
+    clickAll ({ "-", "-" }); // c, then b
+    const auto bytes = dirs.user.getChildFile ("b.xml").loadFileAsString();
+    click (button ("B"));
+    EXPECT_EQ (currentPresetOf (processor), "Default");
+    click (button ("Save"));
+    EXPECT_EQ (dirs.user.getChildFile ("b.xml").loadFileAsString(), bytes);
+}
+
+TEST_F (Bar, AFactoryDocumentOfAnotherProductChangesNothing)
+{
+    processor.addFactoryPreset ("Odd", new juce::XmlElement ("Other"));
+    bar().getLibrary().setPresetPath ({});
+    clickAll ({ "+", "+" });
+    const auto shown = label();
+    const auto state = processor.copyFlushedState().createXml()->toString();
+    const auto changes = editor->presetChanges;
+
+    bar().presetChosen (bar().getLibrary().getNumFactoryEntries());
+    EXPECT_EQ (label(), shown);
+    EXPECT_EQ (processor.copyFlushedState().createXml()->toString(), state);
+    EXPECT_EQ (editor->presetChanges, changes);
+    EXPECT_EQ (bar().getLibrary().getActiveIndex(), 2);
 }
 } // namespace
