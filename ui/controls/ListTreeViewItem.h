@@ -1,6 +1,7 @@
 #pragma once
 
-#include <juce_gui_basics/juce_gui_basics.h>
+// Plain data: the preset library builds these without any component.
+#include <juce_graphics/juce_graphics.h>
 
 namespace KA
 {

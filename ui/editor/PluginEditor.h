@@ -21,7 +21,8 @@ namespace KA
     Derived editors customise it through the create... operations; whoever
     creates an editor calls init once, right after construction. */
 class PluginEditor : public juce::AudioProcessorEditor,
-                     public ManageDialogComponent
+                     public ManageDialogComponent,
+                     public ToolBarHost
 {
 public:
     explicit PluginEditor (PluginProcessor& processor);
@@ -35,8 +36,10 @@ public:
     virtual std::unique_ptr<ToolBar> createToolBar();
     virtual std::unique_ptr<ImageResizeView> createEditorView();
     virtual std::unique_ptr<ImageResizeView> createPanelView();
-    virtual std::unique_ptr<juce::Component> createSideView();
-    virtual void presetWillChange();
+    std::unique_ptr<juce::Component> createSideView() override;
+    void presetWillChange() override;
+    ManageDialogComponent& getDialogManager() override { return *this; }
+    juce::Point<int> getEditorSize() const override { return { getWidth(), getHeight() }; }
 
     /** The size stored in the state tree, or the defaults where none is stored. */
     void restoreEditorSize (int defaultWidth, int defaultHeight);

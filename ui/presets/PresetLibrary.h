@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/presets/PresetTreeNode.h"
+#include "ui/controls/ListTreeViewItem.h"
 
 #include <juce_core/juce_core.h>
 
@@ -48,8 +48,8 @@ public:
     //==============================================================================
     /** Rebuilds the index from the folders and, given a root, the preset tree under
         it; openFolder receives the folder node holding the selected file, if any. */
-    void setPresetPath (const juce::String& selectedPath, PresetTreeNode* root = nullptr,
-                        PresetTreeNode** openFolder = nullptr);
+    void setPresetPath (const juce::String& selectedPath, ListTreeViewItem* root = nullptr,
+                        ListTreeViewItem** openFolder = nullptr);
 
     /** Most entries listed through folder links in one rebuild: a link may lead to a
         tree as large as the whole disk. Real folders are always listed whole. */
@@ -68,8 +68,30 @@ public:
         name without extension (empty when the index has no entry). */
     juce::String getDisplayName (int index) const;
 
-    /** The name the bar shows for the state's "CurrentPreset". */
-    juce::String getCurrentPresetDisplayName() const;
+    /** The state's "CurrentPreset" read once, with both of the bar's rules: the one its
+        timer follows and the one it starts with. */
+    struct CurrentPreset
+    {
+        /** The timer's name: a factory name, else the file name of the text taken as a
+            path (a relative one from the working folder), "Default" for no text. */
+        juce::String displayName;
+
+        /** The start's name: a factory name, else the file's name when the text is a
+            full or home path of an existing file, else "Default". */
+        juce::String startName;
+
+        /** The index the text names: a factory index, a path's index (-1 when it is
+            not listed), 0 for anything else. */
+        int index = 0;
+
+        /** Whether the start takes that index: a factory name or an existing file. */
+        bool startsThere = false;
+    };
+
+    CurrentPreset readCurrentPreset() const;
+
+    /** The name the bar's timer shows for the state's "CurrentPreset". */
+    juce::String getCurrentPresetDisplayName() const { return readCurrentPreset().displayName; }
 
     //==============================================================================
     /** Points slot A at the state's "CurrentPreset" and slot B at "Default"; returns
@@ -128,13 +150,12 @@ private:
     struct Scan
     {
         const juce::String selected;
-        PresetTreeNode** openFolder;
+        ListTreeViewItem** openFolder;
         std::set<std::string> visited; // folders listed, with their links resolved
         int entriesThroughLinks = 0;
     };
 
-    void scanPresetFolder (const juce::File& folder, int& nextIndex, PresetTreeNode* parent, Scan& scan, bool throughLink);
-    int resolvePresetText (const juce::String& text) const;
+    void scanPresetFolder (const juce::File& folder, int& nextIndex, ListTreeViewItem* parent, Scan& scan, bool throughLink);
     void setSlot (int slot, int index);
     void resolveSlots();
     void setCurrentPreset (const juce::String& text);

@@ -3,10 +3,8 @@
 #include "engine/GlobalStrings.h"
 #include "engine/PluginProcessor.h"
 #include "ui/dialogs/DialogBoxes.h"
-#include "ui/editor/PluginEditor.h"
 #include "ui/dialogs/FileChooserComponent.h"
 #include "ui/presets/ListPresetsView.h"
-#include "ui/presets/PresetListFill.h"
 #include "ui/presets/ToolBarIcons.h"
 
 #include <cmath>
@@ -42,19 +40,19 @@ namespace
     }
 }
 
-ToolBar::ToolBar (PluginProcessor& p, PluginEditor& e)
+ToolBar::ToolBar (PluginProcessor& p, ToolBarHost& e)
     : ToolBar (p, e, PresetLibrary::defaultFolders (p.getName()))
 {
 }
 
-ToolBar::ToolBar (PluginProcessor& p, PluginEditor& e, PresetLibrary::Folders folders)
+ToolBar::ToolBar (PluginProcessor& p, ToolBarHost& e, PresetLibrary::Folders folders)
     : juce::Label ({}, {}),
       library (p, std::move (folders)),
       processor (&p),
       editor (&e)
 {
     library.onPresetWillChange = [this] { editor->presetWillChange(); };
-    library.getEditorSize = [this] { return juce::Point<int> (editor->getWidth(), editor->getHeight()); };
+    library.getEditorSize = [this] { return editor->getEditorSize(); };
 }
 
 ToolBar::~ToolBar()
@@ -98,12 +96,12 @@ void ToolBar::buildToolBar()
     bButton = makeButton ("B");
     makeCompareButton (*bButton);
 
-    for (juce::Component* child : { (juce::Component*) nextButton.get(), (juce::Component*) previousButton.get(),
-                                    (juce::Component*) deleteButton.get(), (juce::Component*) presetLabel.get(),
-                                    (juce::Component*) saveAsButton.get(), (juce::Component*) saveButton.get(),
-                                    (juce::Component*) menuButton.get(), (juce::Component*) undoButton.get(),
-                                    (juce::Component*) redoButton.get(), (juce::Component*) aButton.get(),
-                                    (juce::Component*) storeButton.get(), (juce::Component*) bButton.get() })
+    // Later ones on top.
+    const std::initializer_list<juce::Component*> children { nextButton.get(), previousButton.get(), deleteButton.get(), presetLabel.get(),
+                                                              saveAsButton.get(), saveButton.get(), menuButton.get(), undoButton.get(),
+                                                              redoButton.get(), aButton.get(), storeButton.get(), bButton.get() };
+
+    for (auto* child : children)
         addAndMakeVisible (child);
 
     presetLabel->setJustificationType (juce::Justification::centred);
@@ -120,6 +118,7 @@ void ToolBar::buildToolBar()
                           aButton.get(), storeButton.get(), bButton.get() })
         button->addListener (this);
 
+    powerParameter = processor->parameters.getParameter (parameterID (ParameterIndex::power));
     powerButton = std::make_unique<PowerButton>();
     addAndMakeVisible (*powerButton);
     powerButton->addListener (this);
@@ -171,8 +170,8 @@ void ToolBar::resized()
 
 void ToolBar::timerCallback()
 {
-    if (auto* power = processor->parameters.getParameter ("power"))
-        powerButton->setToggleState (power->getValue() > 0.5f, juce::dontSendNotification);
+    if (powerParameter != nullptr)
+        powerButton->setToggleState (powerParameter->getValue() > 0.5f, juce::dontSendNotification);
 
     showPresetName (library.getCurrentPresetDisplayName());
 }
@@ -184,7 +183,7 @@ void ToolBar::showPresetName (const juce::String& name)
 
 void ToolBar::showFailure (const juce::String& message, const juce::String& presetName, const juce::String& reason)
 {
-    showMessageBox (*editor, juce::translate (message).replace ("PRNM", presetName) + "\n" + juce::translate (reason), this);
+    showMessageBox (editor->getDialogManager(), juce::translate (message).replace ("PRNM", presetName) + "\n" + juce::translate (reason), this);
 }
 
 bool ToolBar::tellOfCutLinkedFolders (const DialogComponent::ResultCallback& afterwards)
@@ -193,7 +192,7 @@ bool ToolBar::tellOfCutLinkedFolders (const DialogComponent::ResultCallback& aft
         return false;
 
     toldOfCutLinkedFolders = true;
-    showMessageBox (*editor, juce::translate ("Some linked folders were not listed: they hold too many files."), this, afterwards);
+    showMessageBox (editor->getDialogManager(), juce::translate ("Some linked folders were not listed: they hold too many files."), this, afterwards);
     return true;
 }
 
@@ -224,7 +223,7 @@ void ToolBar::buttonClicked (juce::Button* button)
     else if (button == menuButton.get())
     {
         if (auto side = editor->createSideView())
-            editor->openDialog (std::move (side));
+            editor->getDialogManager().openDialog (std::move (side));
     }
     else if (button == undoButton.get())
         processor->undoManager.undo();
@@ -236,8 +235,8 @@ void ToolBar::buttonClicked (juce::Button* button)
         library.storeSnapshot();
     else if (button == powerButton.get())
     {
-        if (auto* power = processor->parameters.getParameter ("power"))
-            power->setValueNotifyingHost (powerButton->getToggleState() ? 1.0f : 0.0f);
+        if (powerParameter != nullptr)
+            powerParameter->setValueNotifyingHost (powerButton->getToggleState() ? 1.0f : 0.0f);
     }
 }
 
@@ -280,18 +279,18 @@ void ToolBar::askToDelete()
     switch (library.checkDelete (file))
     {
         case PresetLibrary::DeleteCheck::isDefault:
-            showMessageBox (*editor, juce::translate ("Is not possible delete the DEFAULT preset!"), this);
+            showMessageBox (editor->getDialogManager(), juce::translate ("Is not possible delete the DEFAULT preset!"), this);
             break;
 
         case PresetLibrary::DeleteCheck::isFactory:
-            showMessageBox (*editor, juce::translate ("Is not possible delete the FACTORY preset!"), this);
+            showMessageBox (editor->getDialogManager(), juce::translate ("Is not possible delete the FACTORY preset!"), this);
             break;
 
         case PresetLibrary::DeleteCheck::ask:
         {
             // The question names the file, and the answer deletes exactly that file.
             juce::Component::SafePointer<ToolBar> bar (this);
-            askQuestionBox (*editor, deleteQuestionIcon,
+            askQuestionBox (editor->getDialogManager(), deleteQuestionIcon,
                             juce::translate ("Delete preset NAME?").replace ("NAME", file.getFileNameWithoutExtension()),
                             juce::translate ("Ok"), juce::translate ("Cancel"),
                             [bar, file] (void*, void*, int result)
@@ -346,10 +345,9 @@ void ToolBar::openPresetList()
     // The index and the list are rebuilt together, so every leaf's id is an index of the new map.
     list->fillTree ([this] (ListTreeViewItem& root)
                     {
-                        PresetTreeNode tree;
-                        PresetTreeNode* open = nullptr;
-                        library.setPresetPath (library.getEntry (library.getActiveIndex()), &tree, &open);
-                        return fillListFromPresetTree (tree, root, open);
+                        ListTreeViewItem* open = nullptr;
+                        library.setPresetPath (library.getEntry (library.getActiveIndex()), &root, &open);
+                        return open;
                     });
 
     // A notice opened over the list would replace it, so the list waits for the notice's "Ok".
@@ -358,9 +356,9 @@ void ToolBar::openPresetList()
     if (! tellOfCutLinkedFolders ([bar, pending] (void*, void*, int)
                                   {
                                       if (bar != nullptr && *pending != nullptr)
-                                          bar->editor->openDialog (std::move (*pending));
+                                          bar->editor->getDialogManager().openDialog (std::move (*pending));
                                   }))
-        editor->openDialog (std::move (*pending));
+        editor->getDialogManager().openDialog (std::move (*pending));
 }
 
 void ToolBar::openSaveAsChooser()
@@ -371,7 +369,7 @@ void ToolBar::openSaveAsChooser()
 
     // The chooser is told the extension the file is written with, so an overwrite
     // question is about the file that will really be replaced.
-    editor->openDialog (std::make_unique<FileChooserComponent> (juce::String(), juce::String(), flags, library.getFolders().user,
+    editor->getDialogManager().openDialog (std::make_unique<FileChooserComponent> (juce::String(), juce::String(), flags, library.getFolders().user,
                                                                 [bar] (FileChooserComponent* chooser, void*, bool accepted)
                                                                 {
                                                                     if (bar != nullptr && accepted && chooser->getChosenFile() != juce::File())

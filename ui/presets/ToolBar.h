@@ -2,15 +2,20 @@
 
 #include "ui/dialogs/DialogComponent.h"
 #include "ui/presets/PresetLibrary.h"
+#include "ui/presets/ToolBarHost.h"
 #include "ui/presets/ToolBarButton.h"
 #include "ui/presets/ToolBarParts.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+namespace juce
+{
+class RangedAudioParameter;
+}
+
 namespace KA
 {
 class PluginProcessor;
-class PluginEditor;
 
 /** The strip across the top of the editor: next and previous preset, the preset
     name that opens the preset list, delete, save and save as, the side menu,
@@ -22,10 +27,10 @@ class ToolBar : public juce::Label,
                 public juce::Button::Listener
 {
 public:
-    ToolBar (PluginProcessor& processor, PluginEditor& editor);
+    ToolBar (PluginProcessor& processor, ToolBarHost& editor);
 
     /** With preset folders of the caller's choice. */
-    ToolBar (PluginProcessor& processor, PluginEditor& editor, PresetLibrary::Folders folders);
+    ToolBar (PluginProcessor& processor, ToolBarHost& editor, PresetLibrary::Folders folders);
 
     ~ToolBar() override;
 
@@ -76,7 +81,8 @@ private:
     std::unique_ptr<LabelPreset> presetLabel;
 
     PluginProcessor* processor;
-    PluginEditor* editor;
+    ToolBarHost* editor;
+    juce::RangedAudioParameter* powerParameter = nullptr;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ToolBar)
 };

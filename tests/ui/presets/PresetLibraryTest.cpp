@@ -12,14 +12,14 @@ namespace
 {
 using namespace KA::Test;
 using KA::PresetLibrary;
-using KA::PresetTreeNode;
+using KA::ListTreeViewItem;
 
 /** Caption, "/" for folders, id, "own" colour flag, colour and justification, one node a line. */
-std::string dumpTree (const PresetTreeNode& node, int depth = 0)
+std::string dumpTree (const ListTreeViewItem& node, int depth = 0)
 {
     std::string text;
 
-    for (const auto& child : node.children)
+    for (const auto* child : node.children)
     {
         EXPECT_EQ (child->parent, &node);
         text += (juce::String::repeatedString ("  ", depth) + child->caption + (child->isFolder ? "/ " : " ") + juce::String (child->id)
@@ -57,8 +57,8 @@ struct Library : public ::testing::Test
 
 TEST_F (Library, NumbersAndTreeOfTheWorkedExample)
 {
-    PresetTreeNode root;
-    PresetTreeNode* open = nullptr;
+    KA::ListTreeViewData root;
+    ListTreeViewItem* open = nullptr;
     library.setPresetPath (user ("Live/x.xml").getFullPathName(), &root, &open);
 
     const juce::StringArray entries { "Default", "Slap Bass", "Bass Warming", "Rock Mid Boost", "Pell Varossi Motown", "Juno Kastrel Metal Scoop",
@@ -93,7 +93,7 @@ TEST_F (Library, SharedPresetsHiddenFilesAndLinksFollowedOnceWithoutMakingTheSha
     user ("a").createSymbolicLink (user ("Zed/back"), true); // met before the real folder
     dirs.user.createSymbolicLink (user ("a/up"), true);      // loops back to the root
 
-    PresetTreeNode root;
+    KA::ListTreeViewData root;
     library.setPresetPath ("Bass Warming", &root);
     juce::StringArray relative;
 

@@ -86,6 +86,21 @@ TEST_F (Bar, CompareSwapsOncePerSwitchAndAStoreFeedsTheNextSwitch)
     EXPECT_FLOAT_EQ (valueOf (processor, "Level"), -3.0f);
 }
 
+TEST_F (Bar, ASwitchTakesTheSlotsPresetFromTheStateItBringsBack)
+{
+    clickAll ({ "-", "-", "=>", "+" }); // b stored, then c in slot A
+    click (button ("B"));
+    EXPECT_EQ (label(), "> b");
+
+    const auto c = dirs.user.getChildFile ("c.xml").loadFileAsString();
+    setValue (processor, "Level", -4.0f);
+    click (button ("Save"));
+    EXPECT_TRUE (dirs.user.getChildFile ("b.xml").loadFileAsString().contains ("value=\"-4.0\""));
+    EXPECT_EQ (dirs.user.getChildFile ("c.xml").loadFileAsString(), c);
+    click (button ("Delete"));
+    EXPECT_EQ (editor->openMessage(), "Delete preset b?");
+}
+
 TEST_F (Bar, UndoAndRedoAFaderGesture)
 {
     clickAll ({ "<", ">" }); // an empty history does nothing
