@@ -1,6 +1,6 @@
 #include "shell/StandaloneFilterApp.h"
 
-#include "shell/StandaloneFlag.h"
+#include "engine/StandaloneFlag.h"
 
 #include "engine/SettingsFile.h"
 

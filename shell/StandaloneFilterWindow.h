@@ -1,7 +1,7 @@
 #pragma once
 
 #include "shell/StandalonePluginHolder.h"
-#include "ui/sidemenu/AudioDeviceHost.h"
+#include "engine/AudioDeviceHost.h"
 
 #include <juce_gui_basics/juce_gui_basics.h>
 

@@ -3,7 +3,7 @@
 #include "shell/PluginStateEncoding.h"
 #include "shell/SettingsComponent.h"
 #include "shell/StandaloneFilterWindow.h"
-#include "shell/StandaloneFlag.h"
+#include "engine/StandaloneFlag.h"
 
 #include "engine/PluginProcessor.h"
 #include "engine/xml/GuardedXml.h"
@@ -239,16 +239,8 @@ void StandalonePluginHolder::showAudioSettingsDialog()
 
 StandalonePluginHolder* StandalonePluginHolder::getInstance()
 {
-    if (! StandaloneFlag::isSet())
-        return nullptr;
-
-    auto& desktop = juce::Desktop::getInstance();
-
-    for (int i = 0; i < desktop.getNumComponents(); ++i)
-        if (auto* window = dynamic_cast<StandaloneFilterWindow*> (desktop.getComponent (i)))
-            return window->getPluginHolder();
-
-    return nullptr;
+    auto* window = StandaloneFlag::findWindow<StandaloneFilterWindow>();
+    return window != nullptr ? window->getPluginHolder() : nullptr;
 }
 
 //==============================================================================

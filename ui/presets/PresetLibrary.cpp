@@ -18,6 +18,20 @@ namespace
     const juce::Colour presetColour (0x503e79b1);
     const juce::Colour otherFolderColour (0x50aaaaaa);
 
+    ListTreeViewItem& addNode (ListTreeViewItem& parent, const juce::String& caption, bool isFolder, bool hasOwnColour, int id,
+                               juce::Colour colour, juce::Justification justification)
+    {
+        auto* node = parent.children.add (new ListTreeViewItem());
+        node->caption = caption;
+        node->isFolder = isFolder;
+        node->hasOwnColour = hasOwnColour;
+        node->id = id;
+        node->parent = &parent;
+        node->colour = colour;
+        node->justification = justification;
+        return *node;
+    }
+
     bool isPathText (const juce::String& text)
     {
         return text.startsWith ("~") || text.startsWith ("/");
@@ -70,7 +84,7 @@ void PresetLibrary::ensureUserFolder() const
 }
 
 //==============================================================================
-void PresetLibrary::setPresetPath (const juce::String& selectedPath, PresetTreeNode* root, PresetTreeNode** openFolder)
+void PresetLibrary::setPresetPath (const juce::String& selectedPath, ListTreeViewItem* root, ListTreeViewItem** openFolder)
 {
     const auto selected = isPathText (selectedPath) ? juce::File (selectedPath).getFullPathName() : juce::String();
 
@@ -78,15 +92,15 @@ void PresetLibrary::setPresetPath (const juce::String& selectedPath, PresetTreeN
     ensureUserFolder();
 
     presetIndexMap.set (0, GlobalStrings::defaultName);
-    PresetTreeNode* factoryNode = nullptr;
+    ListTreeViewItem* factoryNode = nullptr;
 
     if (openFolder != nullptr)
         *openFolder = nullptr;
 
     if (root != nullptr)
     {
-        root->add (GlobalStrings::defaultName, false, false, 0, juce::Colour(), juce::Justification::centred);
-        factoryNode = &root->add (GlobalStrings::factoryPresets, true, true, 0, factoryFolderColour, juce::Justification::centred);
+        addNode (*root, GlobalStrings::defaultName, false, false, 0, juce::Colour(), juce::Justification::centred);
+        factoryNode = &addNode (*root, GlobalStrings::factoryPresets, true, true, 0, factoryFolderColour, juce::Justification::centred);
     }
 
     int next = 1;
@@ -99,7 +113,7 @@ void PresetLibrary::setPresetPath (const juce::String& selectedPath, PresetTreeN
             presetIndexMap.set (next, name);
 
             if (factoryNode != nullptr)
-                factoryNode->add (name, false, false, next, presetColour, juce::Justification::left);
+                addNode (*factoryNode, name, false, false, next, presetColour, juce::Justification::left);
 
             ++next;
         }
@@ -118,7 +132,7 @@ void PresetLibrary::setPresetPath (const juce::String& selectedPath, PresetTreeN
     resolveSlots();
 }
 
-void PresetLibrary::scanPresetFolder (const juce::File& folder, int& nextIndex, PresetTreeNode* parent, Scan& scan, bool throughLink)
+void PresetLibrary::scanPresetFolder (const juce::File& folder, int& nextIndex, ListTreeViewItem* parent, Scan& scan, bool throughLink)
 {
     const auto canonical = canonicalPath (folder);
 
@@ -160,13 +174,13 @@ void PresetLibrary::scanPresetFolder (const juce::File& folder, int& nextIndex, 
         if (isFolderLink && (scan.entriesThroughLinks > maxEntriesThroughLinks || scan.visited.count (canonicalPath (subFolder)) != 0))
             continue;
 
-        PresetTreeNode* node = nullptr;
+        ListTreeViewItem* node = nullptr;
 
         if (parent != nullptr)
         {
             const auto holdsSelected = selectedFolder.isNotEmpty() && subFolder.getFullPathName().equalsIgnoreCase (selectedFolder);
-            node = &parent->add (subFolder.getFileName(), true, true, 0,
-                                 holdsSelected ? presetColour : otherFolderColour, juce::Justification::centred);
+            node = &addNode (*parent, subFolder.getFileName(), true, true, 0,
+                             holdsSelected ? presetColour : otherFolderColour, juce::Justification::centred);
 
             if (holdsSelected && scan.openFolder != nullptr)
                 *scan.openFolder = node;
@@ -180,8 +194,8 @@ void PresetLibrary::scanPresetFolder (const juce::File& folder, int& nextIndex, 
         const auto path = file.getFullPathName();
 
         if (parent != nullptr)
-            parent->add (file.getFileNameWithoutExtension(), false, scan.selected.isNotEmpty() && path.equalsIgnoreCase (scan.selected),
-                         nextIndex, presetColour, juce::Justification::left);
+            addNode (*parent, file.getFileNameWithoutExtension(), false, scan.selected.isNotEmpty() && path.equalsIgnoreCase (scan.selected),
+                     nextIndex, presetColour, juce::Justification::left);
 
         presetIndexMap.set (nextIndex++, path);
     }
@@ -210,54 +224,48 @@ juce::String PresetLibrary::getDisplayName (int index) const
     return entry.isNotEmpty() ? juce::File (entry).getFileNameWithoutExtension() : juce::String();
 }
 
-juce::String PresetLibrary::getCurrentPresetDisplayName() const
+PresetLibrary::CurrentPreset PresetLibrary::readCurrentPreset() const
 {
     const auto text = processor.parameters.state.getProperty (GlobalStrings::currentPreset).toString();
+    CurrentPreset current;
 
-    for (int i = 0; i < processor.getNumFactoryPresets(); ++i)
-        if (const auto* document = processor.getFactoryPreset (i); document != nullptr && document->getStringAttribute ("name") == text)
-            return text;
-
-    if (text.isEmpty())
-        return GlobalStrings::defaultName;
-
-    return juce::File::getCurrentWorkingDirectory().getChildFile (text).getFileNameWithoutExtension();
-}
-
-//==============================================================================
-int PresetLibrary::resolvePresetText (const juce::String& text) const
-{
     for (int i = 1; i <= numFactoryEntries; ++i)
+    {
         if (getEntry (i) == text)
-            return i;
+        {
+            current.displayName = current.startName = text;
+            current.index = i;
+            current.startsThere = true;
+            return current;
+        }
+    }
+
+    current.displayName = text.isEmpty() ? GlobalStrings::defaultName
+                                         : juce::File::getCurrentWorkingDirectory().getChildFile (text).getFileNameWithoutExtension();
+    current.startName = GlobalStrings::defaultName;
 
     if (isPathText (text))
-        return findIndex (juce::File (text).getFullPathName());
+    {
+        const juce::File file (text);
+        current.index = findIndex (file.getFullPathName());
 
-    return 0;
+        if (file.existsAsFile())
+        {
+            current.startName = file.getFileNameWithoutExtension();
+            current.startsThere = true;
+        }
+    }
+
+    return current;
 }
 
 juce::String PresetLibrary::chooseStartPreset()
 {
-    const auto text = processor.parameters.state.getProperty (GlobalStrings::currentPreset).toString();
-    auto displayName = GlobalStrings::defaultName;
-    auto index = -1;
-
-    if (resolvePresetText (text) > 0 && resolvePresetText (text) <= numFactoryEntries)
-    {
-        displayName = text;
-        index = resolvePresetText (text);
-    }
-    else if (isPathText (text) && juce::File (text).existsAsFile())
-    {
-        index = findIndex (juce::File (text).getFullPathName());
-        displayName = juce::File (text).getFileNameWithoutExtension();
-    }
-
+    const auto current = readCurrentPreset();
     activeSlot = 0;
-    setSlot (0, juce::jmax (0, index));
+    setSlot (0, current.startsThere ? juce::jmax (0, current.index) : 0);
     setSlot (1, 0);
-    return displayName;
+    return current.startName;
 }
 
 int PresetLibrary::getStepIndex (int step) const
@@ -450,13 +458,13 @@ void PresetLibrary::switchToSlot (int slot)
 
     // The state that came in names its preset; the slot follows it, so what the bar
     // shows is what Save and Delete act on.
-    setSlot (activeSlot, resolvePresetText (processor.parameters.state.getProperty (GlobalStrings::currentPreset).toString()));
+    setSlot (activeSlot, readCurrentPreset().index);
 }
 
 void PresetLibrary::storeSnapshot()
 {
+    // The snapshot carries its "CurrentPreset"; the switch back reads the slot from it.
     processor.storeABState();
-    slots[1 - activeSlot] = slots[activeSlot];
 }
 
 void PresetLibrary::setSlot (int slot, int index)

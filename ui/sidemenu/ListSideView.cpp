@@ -2,7 +2,7 @@
 
 #include "ui/editor/PluginEditor.h"
 #include "ui/sidemenu/AboutBox.h"
-#include "ui/sidemenu/AudioDeviceHost.h"
+#include "engine/AudioDeviceHost.h"
 #include "ui/sidemenu/ServiceConfig.h"
 #include "ui/sidemenu/SettingAudioDialog.h"
 

@@ -1,4 +1,4 @@
-#include "shell/StandaloneFlag.h"
+#include "engine/StandaloneFlag.h"
 #include "ui/editor/DRBaseAudioProcessorEditor.h"
 #include "ui/sidemenu/ListSideView.h"
 #include "ui/sidemenu/ServiceConfig.h"

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/SettingsPluginInOuts.h"
+#include "engine/StandaloneFlag.h"
 
 #include <juce_audio_devices/juce_audio_devices.h>
 #include <juce_audio_processors/juce_audio_processors.h>
@@ -9,7 +10,7 @@ namespace KA
 {
 /** A window of the standalone application that runs the processor on an audio
     device. The side menu's audio settings look for it among the desktop's
-    windows, so the user interface reaches the device without linking the shell
+    windows, so the user interface reaches the device without knowing the shell
     that implements this. */
 class AudioDeviceHost
 {
@@ -26,6 +27,6 @@ public:
 
     /** The first such window on the desktop, and only inside the standalone
         application; null otherwise. */
-    static AudioDeviceHost* find();
+    static AudioDeviceHost* find() { return StandaloneFlag::findWindow<AudioDeviceHost>(); }
 };
 } // namespace KA
