@@ -1,6 +1,7 @@
 #include "ui/sidemenu/MailListComponent.h"
 
 #include "ui/dialogs/DialogComponent.h"
+#include "ui/sidemenu/MailRedirect.h"
 #include "ui/sidemenu/ServiceConfig.h"
 
 namespace KA
@@ -46,8 +47,8 @@ MailListComponent::MailListComponent()
 
 MailListComponent::~MailListComponent()
 {
-    // A reply that arrives later must not reach this form.
-    MailSignUpRequest::abandon (std::move (request));
+    // Abandoned, never waited for: a reply that arrives later does not reach this form.
+    request.reset();
 
     desktopToggle.reset();
     bubble.reset();
@@ -101,29 +102,28 @@ void MailListComponent::buttonClicked (juce::Button*)
         return;
 
     const auto config = ServiceConfig::current();
-    const auto url = config.signUpEndpoint.withPOSTData (makeRequestBody (typed, desktopToggle->getToggleState()));
 
-    // Without its own content type JUCE would announce a form-encoded body.
-    const auto headers = "Content-Type: application/json\r\n" + config.signUpCredentialHeader;
-
-    // The request is cancelled before this form goes, so the completion never
-    // meets a deleted form.
-    request = std::make_unique<MailSignUpRequest> (url, headers, [this] (int status) { requestFinished (status); });
+    // The request is abandoned when this form goes, so the completion never meets a
+    // deleted form.
+    request = std::make_unique<MailSignUpRequest> (config.signUpEndpoint,
+                                                   makeRequestBody (typed, desktopToggle->getToggleState()),
+                                                   config.signUpCredentialHeader,
+                                                   [this] (int status) { requestFinished (status); });
     submitButton->setEnabled (false);
     request->start();
 }
 
 void MailListComponent::requestFinished (int statusCode)
 {
-    // Given up on time, its worker may still be winding down.
-    MailSignUpRequest::abandon (std::move (request));
+    // Answered or given up: its worker, if it still runs, ends by itself.
+    request.reset();
     submitButton->setEnabled (true);
 
     if (statusCode == 0)
     {
         showBubbleMessage (noConnectionMessage);
     }
-    else if (statusCode < 400)
+    else if (statusCode < 400 && ! MailRedirect::isRedirect (statusCode)) // a redirect that comes back could not be followed to its end
     {
         showBubbleMessage (thanksMessage);
         startTimer (closeAfterSuccessMs);

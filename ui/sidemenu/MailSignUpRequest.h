@@ -2,77 +2,72 @@
 
 #include <juce_events/juce_events.h>
 
-#include <atomic>
 #include <functional>
 #include <memory>
 
 namespace KA
 {
-/** One POST to the sign-up service on a worker thread of its own, so the
-    window keeps running while the service takes its time. The HTTP status
-    comes back on the message thread; 0 means that no HTTP answer was read in
-    time (no connection, a stalled or dropped connection, a reply that is not
-    HTTP). */
-class MailSignUpRequest : private juce::Thread,
-                          private juce::Timer
+/** One sign-up POST, made with libcurl on a worker thread of its own so that the
+    window never waits for the network. The answer's status comes back on the message
+    thread: 0 when no HTTP answer was read in time (no connection, a stalled or
+    dropped connection, a reply that is not HTTP, a name that is not found or not
+    found in time); a redirect status (MailRedirect::isRedirect) when a redirect could
+    not be followed to its end (still one after five hops, or no readable Location);
+    otherwise the final answer's status.
+
+    There is one way to stop a request: abandon(), on the message thread. The give-up
+    after answerTimeoutMs calls it, so does the destructor (the form closed, the editor
+    or the application going) and so does the delivery of the answer. It only marks
+    the request abandoned, under a lock that the worker holds for nothing but reading
+    that mark, showing its curl handle for the wake-up and posting its answer, and
+    wakes the worker's wait on its sockets; from then on the message thread hears
+    nothing from the request. The worker sees the mark at its next step and ends by
+    itself, cleaning up its curl handles off the message thread. It owns everything it
+    touches (shared with this object only through the mark) and nobody ever waits for
+    it, so a worker stuck in a name look-up is left behind, to the end of the process
+    if need be. */
+class MailSignUpRequest : private juce::Timer
 {
 public:
-    /** Called on the message thread with the reply's status, unless the
-        request was cancelled first. */
+    /** Called on the message thread with the status, unless abandoned first; the
+        request may be deleted from inside it. */
     using Completion = std::function<void (int statusCode)>;
 
-    /** Connecting may take this long. */
+    /** Connecting, the name look-up included, may take this long on each hop. */
     static constexpr int connectionTimeoutMs = 1000;
 
-    /** Whatever curl's own timers do, the answer is given up this long after
-        the start: the connection time plus a second for the status line. */
+    /** The answer is given up this long after the start, wherever the worker is: the
+        connection time plus a second for the status line. */
     static constexpr int answerTimeoutMs = connectionTimeoutMs + 1000;
 
-    /** url carries the POST data; headers are extra request header lines. */
-    MailSignUpRequest (juce::URL url, juce::String headers, Completion onMessageThread);
+    /** "See there" answers followed before a request counts as unanswered. */
+    static constexpr int maxRedirects = 5;
 
-    /** Cancels and waits for the worker, which the cancel cuts short. */
+    /** The JSON body is posted to the endpoint with the credential header line, which
+        goes only to the endpoint's scheme, host and port. */
+    MailSignUpRequest (const juce::URL& endpoint, const juce::String& jsonBody, const juce::String& credentialHeader,
+                       Completion onMessageThread);
+
+    /** Abandons the request; never waits. */
     ~MailSignUpRequest() override;
 
     void start();
 
-    /** From the message thread: the completion is never called after this, and
-        the worker stops waiting for the service as soon as it can. */
-    void cancel();
+    /** The one way to stop: see the class comment. */
+    void abandon();
 
-    bool hasFinished() const { return ! isThreadRunning(); }
-
-    /** For an owner that goes away while its request runs: cancels the request
-        and keeps it until its worker has ended (at the latest when JUCE shuts
-        down), so the owner need not wait for it. */
-    static void abandon (std::unique_ptr<MailSignUpRequest> request);
+    /** The worker's side, defined where it runs. */
+    struct Shared;
+    struct Job;
 
 private:
-    void run() override;
+
     void timerCallback() override;
-    void cancelStream();
-    int exchange();
-    int fetch (const juce::URL& target, const juce::String& extraHeaders, juce::String& location);
+    void deliver (int statusCode);
 
-    /** An absolute address, or an absolute path on the base's server; empty
-        for any other form. */
-    static juce::String resolveLocation (const juce::URL& base, const juce::String& location);
-
-    /** As many "see there" answers as JUCE itself would follow. */
-    static constexpr int maxRedirects = 5;
-
-    const juce::URL url;
-    const juce::String headers;
-    const Completion completion;
-
-    /** Whether the completion is still to be called: set on the message thread
-        only, shared with the message that carries the status, which may
-        outlive this object. */
-    const std::shared_ptr<std::atomic<bool>> wanted = std::make_shared<std::atomic<bool>> (true);
-
-    juce::CriticalSection streamLock;
-    juce::WebInputStream* activeStream = nullptr; // guarded by streamLock
-    bool cancelled = false;                       // guarded by streamLock
+    std::unique_ptr<Job> job; // until start() hands it to the worker
+    const std::shared_ptr<Shared> shared;
+    Completion completion;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MailSignUpRequest)
 };

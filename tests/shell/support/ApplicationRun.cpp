@@ -46,7 +46,7 @@ void ApplicationRun::writeSettings (const juce::StringPairArray& values, bool gl
     settings->saveIfNeeded();
 }
 
-bool ApplicationRun::launch (const juce::String& jackServerName)
+bool ApplicationRun::launch (const juce::String& jackServerName, const juce::StringArray& wrapper, int fdForChild)
 {
     juce::StringPairArray env;
     env.set ("HOME", home.getFullPathName());
@@ -57,7 +57,9 @@ bool ApplicationRun::launch (const juce::String& jackServerName)
     const auto asan = juce::SystemStats::getEnvironmentVariable ("ASAN_OPTIONS", {});
     env.set ("ASAN_OPTIONS", asan + (asan.isNotEmpty() ? ":" : "") + "detect_leaks=0");
 
-    return process.start ({ getBinary().getFullPathName() }, env, -1, home.getChildFile ("application.log"));
+    auto command = wrapper;
+    command.add (getBinary().getFullPathName());
+    return process.start (command, env, fdForChild, home.getChildFile ("application.log"));
 }
 
 unsigned long ApplicationRun::waitUntilShown (X11Session& x, int timeoutMs)

@@ -22,7 +22,9 @@ public:
     std::unique_ptr<juce::PropertiesFile> openSettings (bool global = false) const;
     void writeSettings (const juce::StringPairArray& values, bool global = false) const;
 
-    bool launch (const juce::String& jackServerName = {});
+    /** In front of the binary, a command that ends by running it (its last argument);
+        fdForChild becomes the command's fd 3. */
+    bool launch (const juce::String& jackServerName = {}, const juce::StringArray& wrapper = {}, int fdForChild = -1);
     /** The application's window once it is on screen, or 0. */
     unsigned long waitUntilShown (X11Session& x, int timeoutMs = 30000);
     /** The end of what the application printed, for failure messages. */

@@ -12,9 +12,15 @@ struct ReceivedRequest
     juce::StringPairArray headers; // names compared without case
 };
 
-/** HTTP on 127.0.0.1 answering by path: /status/N with N; /redirect/N a 302 to
-    /status/N; /temporary a 307; /garbage no HTTP; /stall nothing ever;
-    /trickle a status line, then a header line every 20 ms for ever. */
+/** HTTP on 127.0.0.1 answering by path. With N: /status/N, and any path whose
+    last segment is sN. "See there" answers: /redirect/N a 302 to /status/N;
+    /loop a 302 to itself; /temporary a 307 to /status/200; /permanent/N a 308 to
+    /status/N; /elsewhere a 307 to /status/200 by the name "localhost" (another
+    host); /relative/N a 303 to "sN" (relative, no leading "/"); /dots/a/b a 303
+    to "../../status/204"; /first-header/N a 302 whose Location is the first
+    header line; /no-location a 302 without one; /ftp-location a 302 to an ftp
+    address. Others: /garbage no HTTP; /stall nothing ever; /trickle a status
+    line, then a header line every 20 ms for ever. */
 class LoopbackHttpServer : private juce::Thread
 {
 public:
@@ -67,13 +73,15 @@ private:
         r.body = read (*client, [length] (auto& t) { return t.size() >= length; });
         { const juce::ScopedLock sl (lock); requests.add (r); }
 
-        // A header before Location, as servers send: JUCE's parser drops the first line after the status.
-        const auto reply = [] (const juce::String& status, const juce::String& location = {})
+        // A header before Location, as servers send, unless it is to come first.
+        const auto reply = [] (const juce::String& status, const juce::String& location = {}, bool locationFirst = false)
         {
-            return "HTTP/1.1 " + status + " Test\r\nServer: loopback\r\n" + (location.isEmpty() ? "" : "Location: " + location + "\r\n")
+            const auto where = location.isEmpty() ? juce::String() : "Location: " + location + "\r\n";
+            return "HTTP/1.1 " + status + " Test\r\n" + (locationFirst ? where + "Server: loopback\r\n" : "Server: loopback\r\n" + where)
                    + "Content-Length: 0\r\nConnection: close\r\n\r\n";
         };
         const auto last = r.path.fromLastOccurrenceOf ("/", false, false);
+        const auto port = juce::String (listener.getBoundPort());
 
         if (r.path == "/stall")
             stalled.add (client.release());
@@ -82,7 +90,16 @@ private:
         else
             send (*client, r.path == "/garbage" ? "this is not an answer\r\n\r\n"
                            : r.path.startsWith ("/redirect/") ? reply ("302", "/status/" + last)
-                           : r.path == "/temporary" ? reply ("307", "/status/200") : reply (last));
+                           : r.path == "/loop" ? reply ("302", "/loop")
+                           : r.path == "/temporary" ? reply ("307", "/status/200")
+                           : r.path.startsWith ("/permanent/") ? reply ("308", "/status/" + last)
+                           : r.path == "/elsewhere" ? reply ("307", "http://localhost:" + port + "/status/200")
+                           : r.path.startsWith ("/relative/") && ! last.startsWithChar ('s') ? reply ("303", "s" + last)
+                           : r.path == "/dots/a/b" ? reply ("303", "../../status/204")
+                           : r.path.startsWith ("/first-header/") ? reply ("302", "/status/" + last, true)
+                           : r.path == "/no-location" ? reply ("302")
+                           : r.path == "/ftp-location" ? reply ("302", "ftp://127.0.0.1:" + port + "/status/200")
+                           : reply (last.trimCharactersAtStart ("s")));
     }
 
     juce::StreamingSocket listener;
