@@ -196,8 +196,13 @@ void FileChooserComponent::createNewFolder()
         });
 
     // Typing goes to the new name, not to the file name behind the dialog, and
-    // Return there is "Create Folder".
-    nameBox.onReturnKey = [created = dialog.get()] { created->closeWithResult (1); };
+    // Return there is "Create Folder" (a second Return already on its way finds
+    // the dialog closed).
+    nameBox.onReturnKey = [created = dialog.get()]
+    {
+        if (created->isVisible())
+            created->closeWithResult (1);
+    };
     openDialog (std::move (dialog));
 
     if (nameBox.isShowing())
