@@ -3,6 +3,7 @@
 #include "ui/dialogs/DialogBoxes.h"
 #include "ui/dialogs/FolderConfinement.h"
 #include "ui/dialogs/LabelBackGroundBox.h"
+#include "ui/dialogs/MsgBoxComponent.h"
 #include "ui/dialogs/NewFolderContainer.h"
 
 namespace KA
@@ -50,15 +51,57 @@ FileChooserComponent::FileChooserComponent (const juce::String& title, const juc
     newFolderButton.onClick = [this] { createNewFolder(); };
 
     browser.addListener (this);
+    browser.getDisplayComponent()->directoryContentsList.addChangeListener (this);
     resultCallback = std::move (callback);
 
+    // JUCE's own Return in the name box moves into whatever folder a name with a
+    // "/" leads to and leaves only the last part in the box, so "../x" would
+    // quietly become "x" in the root. A name the Save button would take is taken
+    // the Save button's way, refusals included; folder names keep JUCE's way.
+    for (auto* child : browser.getChildren())
+        if (auto* nameBox = dynamic_cast<juce::TextEditor*> (child))
+            nameBox->onReturnKey = [this, browsersOwn = nameBox->onReturnKey] { nameBoxReturnPressed (browsersOwn); };
+
+    startAtRoot();
     selectionChanged();
     browser.setSize (100, 100);
 }
 
 FileChooserComponent::~FileChooserComponent()
 {
+    browser.getDisplayComponent()->directoryContentsList.removeChangeListener (this);
     browser.removeListener (this);
+}
+
+void FileChooserComponent::startAtRoot()
+{
+    // Given a root that is not a folder, JUCE's browser starts in its parent with
+    // the root's name typed in: outside the root, where nothing may be written.
+    rootIsFolder = rootFolder.isDirectory();
+
+    if (browser.getRoot() != rootFolder)
+        browser.setRoot (rootFolder);
+
+    if (rootIsFolder)
+        return;
+
+    browser.setFileName ({});
+
+    for (auto* part : std::initializer_list<juce::Component*> { &browser, &okButton, &cancelButton, &newFolderButton })
+        part->setVisible (false);
+
+    const auto message = juce::translate ("Couldn't open the folder: FLDR").replace ("FLDR", rootFolder.getFullPathName());
+    openDialog (std::make_unique<DialogComponent> (std::make_unique<MsgBoxComponent> (message, warningIcon),
+                                                   juce::translate ("Ok"), juce::String(), juce::String(), 1, this,
+                                                   [this] (void*, void*, int) { finish (false); }));
+}
+
+void FileChooserComponent::nameBoxReturnPressed (const std::function<void()>& browsersOwnReturn)
+{
+    if (hasValidSelection())
+        okButtonPressed();
+    else if (browsersOwnReturn)
+        browsersOwnReturn();
 }
 
 juce::File FileChooserComponent::getChosenFile() const
@@ -79,10 +122,18 @@ bool FileChooserComponent::hasValidSelection() const
 void FileChooserComponent::okButtonPressed()
 {
     // A second click already on its way (a double-click, Return) finds the chooser done.
-    if (finished || ! hasValidSelection())
+    if (finished || ! rootIsFolder || ! hasValidSelection())
         return;
 
     const auto file = getChosenFile();
+
+    // A loop of links can't be written through, inside the root or not.
+    if (resolveLinks (file) == juce::File())
+    {
+        showMessageBox (*this, juce::translate ("The file can't be written there: FLNM")
+                                   .replace ("FLNM", file.getFileName()), this);
+        return;
+    }
 
     // A typed name may lead anywhere ("../x", "/x", "~/x", a link); only what
     // stays inside the root is ever handed to the caller.
@@ -124,40 +175,69 @@ void FileChooserComponent::createNewFolder()
 {
     const auto folderOnScreen = browser.getRoot();
 
+    // Gone since the button was shown: reading the listing again takes the button away.
     if (folderOnScreen.getFullPathName().isEmpty() || ! folderOnScreen.isDirectory())
+    {
+        refreshListing();
         return;
+    }
 
-    openDialog (std::make_unique<DialogComponent> (
-        std::make_unique<NewFolderContainer>(), juce::translate ("Create Folder"), juce::translate ("Cancel"),
-        juce::String(), 2, this,
-        [this] (void*, void* content, int result)
+    auto content = std::make_unique<NewFolderContainer>();
+    auto& nameBox = content->getNameEditor();
+    auto dialog = std::make_unique<DialogComponent> (
+        std::move (content), juce::translate ("Create Folder"), juce::translate ("Cancel"), juce::String(), 2, this,
+        [this] (void*, void* shown, int result)
         {
             if (result != 1)
                 return;
 
-            if (auto* container = dynamic_cast<NewFolderContainer*> (static_cast<juce::Component*> (content)))
+            if (auto* container = dynamic_cast<NewFolderContainer*> (static_cast<juce::Component*> (shown)))
                 createFolderNamed (container->getNameEditor().getText());
-        }));
+        });
+
+    // Typing goes to the new name, not to the file name behind the dialog, and
+    // Return there is "Create Folder" (a second Return already on its way finds
+    // the dialog closed).
+    nameBox.onReturnKey = [created = dialog.get()]
+    {
+        if (created->isVisible())
+            created->closeWithResult (1);
+    };
+    openDialog (std::move (dialog));
+
+    if (nameBox.isShowing())
+        nameBox.grabKeyboardFocus();
 }
 
 void FileChooserComponent::createFolderNamed (const juce::String& typedName)
 {
     const auto name = juce::File::createLegalFileName (typedName);
 
-    // Names that would leave the folder on screen create nothing, like an empty one.
-    if (name.isEmpty() || name == "." || name == ".." || name.startsWithChar ('~'))
+    // "." and ".." name the folder on screen and its parent, not a new folder:
+    // like an empty name, they create nothing.
+    if (name.isEmpty() || name == "." || name == "..")
         return;
 
+    // Put together as text: getChildFile would read a leading "~" as the home folder.
     const auto folderOnScreen = browser.getRoot();
-    const auto folder = folderOnScreen.getChildFile (name);
+    const juce::File folder (folderOnScreen.getFullPathName() + juce::File::getSeparatorString() + name);
 
-    const auto created = folder.getParentDirectory() == folderOnScreen && isInsideFolder (folder, rootFolder)
-                      && folder.createDirectory().wasOk();
+    // createDirectory would also make the folder on screen again if it has gone.
+    const auto created = folderOnScreen.isDirectory() && folder.getParentDirectory() == folderOnScreen
+                      && isInsideFolder (folder, rootFolder) && folder.createDirectory().wasOk();
 
     if (! created)
         showMessageBox (*this, juce::translate ("Couldn't create the folder!"), this);
 
+    refreshListing();
+}
+
+void FileChooserComponent::refreshListing()
+{
     browser.refresh();
+
+    // The listing sends no change when the folder it reads has gone.
+    updateButtons();
 }
 
 void FileChooserComponent::lookAndFeelChanged()
@@ -211,10 +291,21 @@ void FileChooserComponent::resized()
 
 void FileChooserComponent::selectionChanged()
 {
-    okButton.setEnabled (hasValidSelection());
+    updateButtons();
+}
+
+void FileChooserComponent::changeListenerCallback (juce::ChangeBroadcaster*)
+{
+    updateButtons();
+}
+
+void FileChooserComponent::updateButtons()
+{
+    okButton.setEnabled (rootIsFolder && hasValidSelection());
 
     const auto folder = browser.getRoot();
-    newFolderButton.setVisible (browser.isSaveMode() && folder.getFullPathName().isNotEmpty() && folder.isDirectory());
+    newFolderButton.setVisible (rootIsFolder && browser.isSaveMode() && folder.getFullPathName().isNotEmpty()
+                                && folder.isDirectory());
 }
 
 void FileChooserComponent::fileClicked (const juce::File&, const juce::MouseEvent&) {}

@@ -10,9 +10,12 @@ namespace KA
     with ok, cancel and new-folder buttons. It asks before a file is
     overwritten and shows its questions and messages over itself. Whatever way
     it is closed, the result callback runs exactly once, after the chooser has
-    hidden itself; a chooser deleted before that never calls it. */
+    hidden itself; a chooser deleted before that never calls it. A root that is
+    not a folder opens no browser: the chooser shows why, and its "Ok" closes it
+    as a cancel would. */
 class FileChooserComponent : public juce::Component,
                              private juce::FileBrowserListener,
+                             private juce::ChangeListener,
                              private ManageDialogComponent
 {
 public:
@@ -47,7 +50,8 @@ public:
     void createNewFolder();
 
     /** The new-folder dialog's confirm step: creates the folder the typed name
-        names, made a legal file name, in the folder on screen. */
+        names, made a legal file name, in the folder on screen (a leading "~"
+        is part of the name). A folder on screen that has gone is not made again. */
     void createFolderNamed (const juce::String& typedName);
 
     void lookAndFeelChanged() override;
@@ -60,6 +64,13 @@ private:
     void fileDoubleClicked (const juce::File&) override;
     void browserRootChanged (const juce::File&) override;
 
+    // The listing was read again: the folder on screen may have gone or come back.
+    void changeListenerCallback (juce::ChangeBroadcaster*) override;
+
+    void startAtRoot();
+    void updateButtons();
+    void refreshListing();
+    void nameBoxReturnPressed (const std::function<void()>& browsersOwnReturn);
     bool hasValidSelection() const;
     void finish (bool ok);
 
@@ -76,6 +87,7 @@ private:
     juce::String instructions;
     juce::TextLayout headerText;
     ResultCallback resultCallback;
+    bool rootIsFolder = false;
     bool finished = false;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (FileChooserComponent)

@@ -15,6 +15,8 @@ AboutBox::AboutBox (juce::AudioProcessorValueTreeState& parameters, const juce::
     addAndMakeVisible (versionLabel);
     versionLabel.setColour (juce::Label::textColourId, versionColour);
     versionLabel.setBounds (versionBounds);
+    // The version text is part of the panel for a touch too.
+    versionLabel.setInterceptsMouseClicks (false, false);
 }
 
 AboutBox::~AboutBox()

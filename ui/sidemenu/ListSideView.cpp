@@ -79,6 +79,12 @@ void ListSideView::sideMenuItemChosen()
         return;
     }
 
+    if (item->id == pluginScanner)
+    {
+        launchScanner();
+        return;
+    }
+
     auto* editor = findEditor();
 
     if (editor == nullptr)
@@ -106,6 +112,17 @@ void ListSideView::openPage (const juce::URL& page)
 {
     if (const auto open = ServiceConfig::current().openInBrowser)
         open (page);
+}
+
+void ListSideView::launchScanner()
+{
+    const auto config = ServiceConfig::current();
+    const auto path = juce::File::getSpecialLocation (juce::File::globalApplicationsDirectory).getFullPathName()
+                    + "/Korvath Audio/" + config.scannerBundleName;
+
+    // A scanner that isn't installed is not worth a message: the menu simply does nothing.
+    if (path.isNotEmpty() && juce::File (path).exists() && config.openDocument)
+        config.openDocument (path);
 }
 
 void ListSideView::showAboutBox (PluginEditor& editor)

@@ -22,10 +22,12 @@ public:
         using Header::Header;
     };
 
-    /** The entries' ids. The scanner application and the MIDI page are not part
-        of this application: their ids do nothing. */
+    /** The entries' ids. No entry of this menu launches the scanner, but the
+        action is there for an item that has its id. The MIDI page is not part
+        of this application: its id does nothing. */
     enum Action
     {
+        pluginScanner = 0,
         productInfo = 1,
         about = 2,
         mailingList = 3,
@@ -53,6 +55,7 @@ protected:
     static void openPage (const juce::URL& page);
 
 private:
+    static void launchScanner();
     void showAboutBox (PluginEditor&);
     static void showAudioSettings (PluginEditor&);
 

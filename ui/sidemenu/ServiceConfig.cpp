@@ -24,6 +24,8 @@ ServiceConfig ServiceConfig::ours()
     config.productPage = juce::URL ("https://www." + site).getChildURL ("products").getChildURL ("dravon-bundle");
     config.makerHomePage = juce::URL ("https://www." + site + "/");
     config.openInBrowser = [] (const juce::URL& page) { return page.launchInDefaultBrowser(); };
+    config.scannerBundleName = "Plug-in Scanner";
+    config.openDocument = [] (const juce::String& path) { return juce::Process::openDocument (path, {}); };
     return config;
 }
 

@@ -7,10 +7,11 @@
 
 namespace KA
 {
-/** Every address outside the program that the user interface talks to or
-    opens: the mailing-list sign-up service with its credential, the web pages
-    of the side menu and the browser they are opened in. Tests put their own in place, so nothing under test
-    reaches beyond this machine. */
+/** Every address and name outside the program that the user interface talks
+    to or opens: the mailing-list sign-up service with its credential, the web
+    pages of the side menu and the browser they are opened in, the maker's
+    plug-in scanner application and the way it is started. Tests put their own
+    in place, so nothing under test reaches beyond this machine. */
 struct ServiceConfig
 {
     /** Where the sign-up request is posted. */
@@ -27,6 +28,13 @@ struct ServiceConfig
 
     /** Opens a page in the user's browser; true when a browser could be started. */
     std::function<bool (const juce::URL&)> openInBrowser;
+
+    /** The name of the maker's plug-in scanner application in its folder under
+        the global applications folder. */
+    juce::String scannerBundleName;
+
+    /** Hands a file to the system to open or run; true when that could be started. */
+    std::function<bool (const juce::String& path)> openDocument;
 
     /** The addresses the program ships with. */
     static ServiceConfig ours();

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <stdexcept>
 #include <unistd.h>
 
 namespace
@@ -19,6 +20,15 @@ constexpr int saveFlags = Flags::saveMode | Flags::canSelectFiles | Flags::warnA
 
 void runLoop (int ms = 20) { juce::MessageManager::getInstance()->runDispatchLoopUntil (ms); }
 void click (juce::Button& button) { button.triggerClick(); runLoop(); }
+
+/** The browser's name box, where the file name is typed. */
+juce::TextEditor& nameBoxOf (juce::FileBrowserComponent& browser)
+{
+    for (auto* child : browser.getChildren())
+        if (auto* editor = dynamic_cast<juce::TextEditor*> (child))
+            return *editor;
+    throw std::logic_error ("the browser has no name box");
+}
 
 /** A save chooser over root/, whose callback writes the chosen file the way
     the preset library does, and records its calls. */
@@ -56,6 +66,14 @@ struct Chooser : public ::testing::Test
 
     /** As typed into the browser's name box, which reports through the message loop. */
     void type (const juce::String& name) { chooser->getBrowser().setFileName (name); runLoop(); }
+
+    /** Return pressed in the name box: the box hands it on through the message loop. */
+    void pressReturn()
+    {
+        nameBoxOf (chooser->getBrowser()).keyPressed (juce::KeyPress (juce::KeyPress::returnKey));
+        runLoop();
+        runLoop(); // what it triggers may post a click of its own
+    }
 
     DialogComponent* box() const { return dynamic_cast<DialogComponent*> (chooser->getCurrentDialog()); }
 
@@ -122,35 +140,58 @@ TEST_F (Chooser, LayoutOfA400By300ChooserWithoutHeader)
     chooser.reset();
 }
 
-TEST_F (Chooser, NamesLeadingOutOfTheRootAreRefusedAndNothingIsWritten)
+/** How a typed name is confirmed: the Save button or Return in the name box. */
+class ConfirmedChooser : public Chooser, public ::testing::WithParamInterface<const char*>
 {
-    // (link, target): relative, absolute and dangling links out of the root, and a loop.
-    for (auto [link, target] : { std::pair { "link", "../outside" }, { "dangling.xml", "" }, { "loop", "loop" } })
+protected:
+    void confirm()
+    {
+        if (juce::String (GetParam()) == "Return")
+            pressReturn();
+        else
+            click (chooser->getOkButton());
+    }
+};
+
+TEST_P (ConfirmedChooser, NamesLeadingOutOfTheRootAreRefusedAndNothingIsWritten)
+{
+    // (link, target): relative, absolute and dangling links out of the root, a folder
+    // link to itself, and two file links to each other.
+    for (auto [link, target] : { std::pair { "link", "../outside" }, { "dangling.xml", "" }, { "loop", "loop" },
+                                 { "a.xml", "b.xml" }, { "b.xml", "a.xml" } })
         ASSERT_EQ (::symlink (*target != 0 ? target : outside.getChildFile ("target.xml").getFullPathName().toRawUTF8(),
                               root.getChildFile (link).getFullPathName().toRawUTF8()), 0);
 
-    // (typed, file written inside the root or empty for a refusal)
-    const std::pair<juce::String, juce::String> cases[] = {
-        { "../x", {} }, { outside.getChildFile ("x").getFullPathName(), {} }, { "~/x", {} }, { "sub/../../x", {} },
-        { "link/x", {} }, { "dangling", {} }, { "loop/x", {} },
-        { "link/../x", "x.xml" }, // resolved as text first, like the browser does
-        { "sub/../y", "y.xml" }, { "sub/z", "sub/z.xml" },
+    const juce::String outsideRoot = "Please choose a file inside the folder: root", loop = "The file can't be written there: ";
+
+    // (typed, file written inside the root, or the refusal shown)
+    const struct { juce::String typed, written, refusal; } cases[] = {
+        { "../x", {}, outsideRoot }, { "../sneaky", {}, outsideRoot }, { outside.getChildFile ("x").getFullPathName(), {}, outsideRoot },
+        { "~/x", {}, outsideRoot }, { "sub/../../x", {}, outsideRoot }, { "link/x", {}, outsideRoot },
+        { "dangling", {}, outsideRoot }, { "loop/x", {}, loop + "x.xml" }, { "a", {}, loop + "a.xml" },
+        { "link/../x", "x.xml", {} }, // resolved as text first, like the browser does
+        { "sub/../y", "y.xml", {} }, { "sub/z", "sub/z.xml", {} },
     };
 
-    for (const auto& [typed, written] : cases)
+    for (const auto& [typed, written, refusal] : cases)
     {
         results.clear();
         auto expected = state();
         auto& c = open (".xml");
         type (typed);
         ASSERT_TRUE (c.getOkButton().isEnabled()) << typed;
-        click (c.getOkButton());
+
+        // Twice: a second confirmation finds the same name, or a chooser already done.
+        for (int i = 0; i < 2; ++i)
+        {
+            confirm();
+            EXPECT_EQ (shownMessage(), refusal) << typed;
+        }
 
         if (written.isNotEmpty())
             expected[root.getChildFile (written).getFullPathName()] = "written";
         EXPECT_EQ (results, written.isEmpty() ? std::vector<bool>() : std::vector<bool> { true }) << typed;
         EXPECT_EQ (c.isVisible(), written.isEmpty()) << typed;
-        EXPECT_EQ (shownMessage(), written.isEmpty() ? "Please choose a file inside the folder: root" : "") << typed;
         EXPECT_EQ (state(), expected) << typed;
         if (written.isNotEmpty())
             root.getChildFile (written).deleteFile();
@@ -167,6 +208,80 @@ TEST_F (Chooser, NamesLeadingOutOfTheRootAreRefusedAndNothingIsWritten)
     browser.setRoot (root);
     browser.goUp();
     EXPECT_EQ (browser.getRoot(), root);
+}
+
+INSTANTIATE_TEST_SUITE_P (Ways, ConfirmedChooser, ::testing::Values ("SaveButton", "Return"),
+                          [] (const auto& info) { return std::string (info.param); });
+
+TEST_F (Chooser, ARootThatIsNoFolderOpensNoBrowser)
+{
+    for (const auto* rootIs : { "a file", "missing" })
+    {
+        SCOPED_TRACE (rootIs);
+        results.clear();
+        root.deleteRecursively();
+        if (juce::String (rootIs) == "a file")
+            root.replaceWithText ("not a folder");
+        const auto expected = state();
+
+        auto& c = open (".xml");
+        runLoop();
+        auto& browser = c.getBrowser();
+        EXPECT_TRUE (! browser.isVisible() || browser.getRoot() == root) << browser.getRoot().getFullPathName();
+        EXPECT_FALSE (c.getNewFolderButton().isVisible());
+        EXPECT_FALSE (c.getOkButton().isVisible() && c.getOkButton().isEnabled());
+        EXPECT_EQ (shownMessage(), "Couldn't open the folder: " + root.getFullPathName());
+
+        // Nothing the user can still do writes anywhere; the message's button closes the chooser.
+        type ("x");
+        c.okButtonPressed();
+        click (c.getOkButton());
+        pressReturn();
+        EXPECT_TRUE (results.empty());
+        click (boxButton (0));
+        EXPECT_EQ (results, std::vector<bool> { false });
+        EXPECT_FALSE (c.isVisible());
+        EXPECT_EQ (state(), expected);
+        chooser.reset();
+    }
+}
+
+TEST_F (Chooser, NewFolderGoesWithTheFolderOnScreen)
+{
+    const auto sub = root.getChildFile ("sub");
+    sub.getChildFile ("Old.xml").replaceWithText ("x");
+    auto& c = open (".xml");
+    auto& browser = c.getBrowser();
+    browser.setRoot (sub);
+    runLoop();
+    ASSERT_TRUE (c.getNewFolderButton().isVisible());
+    const auto sawList = [&] (bool visible)
+    {
+        for (int i = 0; i < 100 && c.getNewFolderButton().isVisible() != visible; ++i)
+            runLoop (10);
+        return c.getNewFolderButton().isVisible() == visible;
+    };
+
+    // Removed behind the chooser's back: its button, once clicked, goes and opens nothing.
+    sub.deleteRecursively();
+    click (c.getNewFolderButton());
+    EXPECT_EQ (c.getCurrentDialog(), nullptr);
+    EXPECT_FALSE (c.getNewFolderButton().isVisible());
+
+    // Back again: the listing read again shows the button again.
+    sub.createDirectory();
+    browser.refresh();
+    EXPECT_TRUE (sawList (true));
+
+    // Gone while the new-folder dialog is open: it is not made again, and the button goes.
+    click (c.getNewFolderButton());
+    auto& name = dynamic_cast<KA::NewFolderContainer*> (box()->getContent())->getNameEditor();
+    name.setText ("Fresh");
+    sub.deleteRecursively();
+    click (boxButton (1));
+    EXPECT_FALSE (sub.exists());
+    EXPECT_EQ (shownMessage(), "Couldn't create the folder!");
+    EXPECT_TRUE (sawList (false));
 }
 
 TEST_F (Chooser, OverwriteQuestionIsAboutTheFileReallyWritten)
@@ -252,7 +367,8 @@ TEST_F (Chooser, NewFolderNamesAreCleanedAndKeptInTheFolderShown)
     const juce::String n200 = juce::String::repeatedString ("n", 200), e200 = juce::String::repeatedString ("e", 193) + ".folder";
     const std::pair<juce::String, juce::String> cases[] = {
         { "a/b:c", "abc" }, { n200, n200.substring (0, 128) }, { e200, e200.substring (0, 121) + ".folder" },
-        { "../up", "..up" }, { "..", {} }, { ".", {} }, { "~x", {} }, { "", {} }, { "/:", {} },
+        { "../up", "..up" }, { "..", {} }, { ".", {} }, { "", {} }, { "/:", {} },
+        { "~x", "~x" }, { "~", "~" }, { "~/x", "~x" }, // ordinary names, never the home folder
         { "taken", {} }, // a file of that name: a message, nothing created
     };
 
@@ -262,8 +378,10 @@ TEST_F (Chooser, NewFolderNamesAreCleanedAndKeptInTheFolderShown)
         const auto folder = typed == "taken" ? root : root.getChildFile ("sub");
         c.getBrowser().setRoot (folder);
         auto expected = state();
+        // As text: getChildFile would read a leading "~" as the home folder.
+        const juce::File madeFolder (folder.getFullPathName() + "/" + made);
         if (made.isNotEmpty())
-            expected[folder.getChildFile (made).getFullPathName()] = "<folder>";
+            expected[madeFolder.getFullPathName()] = "<folder>";
 
         click (c.getNewFolderButton());
         juce::Component::SafePointer<juce::Component> dialog (c.getCurrentDialog());
@@ -283,7 +401,7 @@ TEST_F (Chooser, NewFolderNamesAreCleanedAndKeptInTheFolderShown)
             runLoop (10);
         EXPECT_TRUE (made.isEmpty() || rows() == folders) << typed;
         if (made.isNotEmpty())
-            folder.getChildFile (made).deleteRecursively();
+            madeFolder.deleteRecursively();
         c.getBrowser().refresh();
     }
 
@@ -293,6 +411,46 @@ TEST_F (Chooser, NewFolderNamesAreCleanedAndKeptInTheFolderShown)
     click (c.getOkButton());
     EXPECT_EQ (results, std::vector<bool> { true });
     EXPECT_EQ (root.getChildFile ("Fresh.xml").loadFileAsString(), "written");
+}
+
+TEST (WindowedChooser, TypingInTheNewFolderDialogGoesToItsNameAndReturnCreatesIt)
+{
+    const auto root = KA::Test::makeTemporaryFolder ("typing");
+    std::vector<bool> results;
+    FileChooserComponent chooser ("", "", saveFlags, root, [&results] (FileChooserComponent*, void*, bool ok) { results.push_back (ok); },
+                                  true, nullptr, "*.xml", nullptr, ".xml");
+    chooser.setSize (600, 400);
+    chooser.addToDesktop (0);
+    chooser.setVisible (true);
+    runLoop (100);
+
+    // The user was typing a file name when New Folder was pressed.
+    auto& fileName = nameBoxOf (chooser.getBrowser());
+    fileName.grabKeyboardFocus();
+    ASSERT_TRUE (fileName.hasKeyboardFocus (false));
+    fileName.insertTextAtCaret ("Draft");
+    click (chooser.getNewFolderButton());
+    juce::Component::SafePointer<DialogComponent> dialog (dynamic_cast<DialogComponent*> (chooser.getCurrentDialog()));
+    ASSERT_NE (dialog, nullptr);
+    auto& folderName = dynamic_cast<KA::NewFolderContainer*> (dialog->getContent())->getNameEditor();
+    EXPECT_TRUE (folderName.hasKeyboardFocus (false));
+
+    // Keys as the window hands them on.
+    auto* peer = chooser.getPeer();
+    for (auto c : juce::String ("Loops"))
+        peer->handleKeyPress (juce::KeyPress ((int) juce::CharacterFunctions::toLowerCase (c), {}, c));
+    peer->handleKeyPress (juce::KeyPress (juce::KeyPress::returnKey));
+    runLoop();
+    runLoop();
+
+    EXPECT_TRUE (root.getChildFile ("Loops").isDirectory());
+    EXPECT_EQ (fileName.getText(), "Draft");
+    EXPECT_TRUE (results.empty()) << "the chooser behind the dialog saved";
+    EXPECT_TRUE (dialog == nullptr || ! dialog->isVisible());
+    EXPECT_TRUE (chooser.isVisible());
+
+    chooser.removeFromDesktop();
+    root.deleteRecursively();
 }
 
 TEST (ChooserScan, BuiltAndDeletedWhileAFolderOf2000FilesIsScanned)

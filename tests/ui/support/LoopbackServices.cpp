@@ -5,7 +5,7 @@
 namespace
 {
 /** Every outside address points at a loopback port with nothing behind it, and no
-    browser opens: no test reaches beyond this machine, whatever it clicks. */
+    browser or other program opens: no test reaches beyond this machine, whatever it clicks. */
 struct LoopbackServices : ::testing::Environment
 {
     void SetUp() override
