@@ -1,7 +1,7 @@
 #include "shell/MainContentComponent.h"
 #include "shell/NotificationArea.h"
 #include "tests/shell/support/InProcessShell.h"
-#include "tests/shell/support/MessageLoop.h"
+#include "tests/common/MessageLoop.h"
 #include "tests/ui/support/DrawnText.h"
 
 using namespace KA::Test;

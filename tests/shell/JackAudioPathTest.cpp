@@ -2,7 +2,7 @@
 #include "shell/MainContentComponent.h"
 #include "shell/NotificationArea.h"
 #include "tests/common/ProbeProcessor.h"
-#include "tests/shell/support/MessageLoop.h"
+#include "tests/common/MessageLoop.h"
 #include "tests/shell/support/TestServers.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 
 #include "shell/MainContentComponent.h"
 #include "tests/shell/support/InProcessShell.h"
-#include "tests/shell/support/MessageLoop.h"
+#include "tests/common/MessageLoop.h"
 #include "tests/ui/support/ListRows.h"
 #include "ui/editor/PluginEditor.h"
 #include "ui/sidemenu/ListSideView.h"

@@ -1,5 +1,5 @@
 #include "tests/shell/support/InProcessShell.h"
-#include "tests/shell/support/MessageLoop.h"
+#include "tests/common/MessageLoop.h"
 
 using namespace KA::Test;
 

@@ -256,11 +256,7 @@ void FileChooserComponent::paint (juce::Graphics& g)
     headerText.draw (g, { 6.0f, 6.0f, juce::jmax (w - 12.0f, 0.0f),
                           juce::jmin (juce::jmax (h - 12.0f, 0.0f), headerText.getHeight()) });
 
-    auto& lf = getLookAndFeel();
-    const auto base = lf.isColourSpecified (juce::ResizableWindow::backgroundColourId)
-                          ? lf.findColour (juce::ResizableWindow::backgroundColourId)
-                          : juce::Colours::black;
-    g.fillAll (base.withAlpha ((juce::uint8) juce::roundToInt ((float) base.getAlpha() * LabelBackGroundBox::backdropOpacity)));
+    g.fillAll (LabelBackGroundBox::backdropColour (getLookAndFeel()));
 }
 
 void FileChooserComponent::resized()

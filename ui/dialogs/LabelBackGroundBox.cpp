@@ -7,14 +7,18 @@ LabelBackGroundBox::LabelBackGroundBox()
 {
 }
 
-void LabelBackGroundBox::lookAndFeelChanged()
+juce::Colour LabelBackGroundBox::backdropColour (juce::LookAndFeel& lf)
 {
-    auto& lf = getLookAndFeel();
     const auto base = lf.isColourSpecified (juce::ResizableWindow::backgroundColourId)
                           ? lf.findColour (juce::ResizableWindow::backgroundColourId)
                           : juce::Colours::black;
 
     const auto alpha = juce::roundToInt ((float) base.getAlpha() * backdropOpacity);
-    setColour (juce::Label::backgroundColourId, base.withAlpha ((juce::uint8) juce::jlimit (0, 255, alpha)));
+    return base.withAlpha ((juce::uint8) juce::jlimit (0, 255, alpha));
+}
+
+void LabelBackGroundBox::lookAndFeelChanged()
+{
+    setColour (juce::Label::backgroundColourId, backdropColour (getLookAndFeel()));
 }
 } // namespace KA

@@ -14,6 +14,10 @@ public:
     /** Backdrop alpha relative to the look-and-feel's window background. */
     static constexpr float backdropOpacity = 0.7f;
 
+    /** The backdrop colour under a look-and-feel: its window background (black when
+        it names none) at backdropOpacity of that colour's own alpha. */
+    static juce::Colour backdropColour (juce::LookAndFeel& lookAndFeel);
+
     void lookAndFeelChanged() override;
 
 private:

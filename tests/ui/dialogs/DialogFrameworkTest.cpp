@@ -1,4 +1,5 @@
 #include "tests/ui/support/ListRows.h"
+#include "tests/common/MessageLoop.h"
 #include "ui/dialogs/DialogBoxes.h"
 #include "ui/dialogs/DialogComponent.h"
 #include "ui/dialogs/ManageDialogComponent.h"
@@ -10,6 +11,7 @@
 
 namespace
 {
+using KA::Test::runFor;
 using KA::DialogComponent;
 
 /** A component whose dialog slot hands the dialog its whole area, as every owner does. */
@@ -236,7 +238,7 @@ TEST (DialogSlot, AnyOverlayReplacedFromItsOwnHandlerLivesUntilTheHandlerReturns
             EXPECT_EQ (owner.getNumChildComponents(), 1);
         }
         EXPECT_TRUE (report.deleted && report.handled == 1 && report.aliveAfterOpening) << ownerGoesFirst;
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+        runFor (20);
     }
 }
 

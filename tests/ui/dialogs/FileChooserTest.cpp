@@ -1,4 +1,5 @@
 #include "tests/common/TestEnvironment.h"
+#include "tests/common/MessageLoop.h"
 #include "ui/dialogs/DialogComponent.h"
 #include "ui/dialogs/FileChooserComponent.h"
 #include "ui/dialogs/MsgBoxComponent.h"
@@ -12,14 +13,14 @@
 
 namespace
 {
+using KA::Test::runFor;
+using KA::Test::click;
 using KA::DialogComponent;
 using KA::FileChooserComponent;
 using Flags = juce::FileBrowserComponent::FileChooserFlags;
 
 constexpr int saveFlags = Flags::saveMode | Flags::canSelectFiles | Flags::warnAboutOverwriting;
 
-void runLoop (int ms = 20) { juce::MessageManager::getInstance()->runDispatchLoopUntil (ms); }
-void click (juce::Button& button) { button.triggerClick(); runLoop(); }
 
 /** The browser's name box, where the file name is typed. */
 juce::TextEditor& nameBoxOf (juce::FileBrowserComponent& browser)
@@ -65,14 +66,14 @@ struct Chooser : public ::testing::Test
     }
 
     /** As typed into the browser's name box, which reports through the message loop. */
-    void type (const juce::String& name) { chooser->getBrowser().setFileName (name); runLoop(); }
+    void type (const juce::String& name) { chooser->getBrowser().setFileName (name); runFor (20); }
 
     /** Return pressed in the name box: the box hands it on through the message loop. */
     void pressReturn()
     {
         nameBoxOf (chooser->getBrowser()).keyPressed (juce::KeyPress (juce::KeyPress::returnKey));
-        runLoop();
-        runLoop(); // what it triggers may post a click of its own
+        runFor (20);
+        runFor (20); // what it triggers may post a click of its own
     }
 
     DialogComponent* box() const { return dynamic_cast<DialogComponent*> (chooser->getCurrentDialog()); }
@@ -211,7 +212,7 @@ TEST_P (ConfirmedChooser, NamesLeadingOutOfTheRootAreRefusedAndNothingIsWritten)
 }
 
 INSTANTIATE_TEST_SUITE_P (Ways, ConfirmedChooser, ::testing::Values ("SaveButton", "Return"),
-                          [] (const auto& info) { return std::string (info.param); });
+                          [] (const auto& p) { return std::string (p.param); });
 
 TEST_F (Chooser, ARootThatIsNoFolderOpensNoBrowser)
 {
@@ -225,7 +226,7 @@ TEST_F (Chooser, ARootThatIsNoFolderOpensNoBrowser)
         const auto expected = state();
 
         auto& c = open (".xml");
-        runLoop();
+        runFor (20);
         auto& browser = c.getBrowser();
         EXPECT_TRUE (! browser.isVisible() || browser.getRoot() == root) << browser.getRoot().getFullPathName();
         EXPECT_FALSE (c.getNewFolderButton().isVisible());
@@ -253,12 +254,12 @@ TEST_F (Chooser, NewFolderGoesWithTheFolderOnScreen)
     auto& c = open (".xml");
     auto& browser = c.getBrowser();
     browser.setRoot (sub);
-    runLoop();
+    runFor (20);
     ASSERT_TRUE (c.getNewFolderButton().isVisible());
     const auto sawList = [&] (bool visible)
     {
         for (int i = 0; i < 100 && c.getNewFolderButton().isVisible() != visible; ++i)
-            runLoop (10);
+            runFor (10);
         return c.getNewFolderButton().isVisible() == visible;
     };
 
@@ -323,7 +324,7 @@ TEST_F (Chooser, OverwriteQuestionIsAboutTheFileReallyWritten)
     results.clear();
     auto& opener = open ({}, Flags::openMode | Flags::canSelectFiles | Flags::warnAboutOverwriting);
     opener.getBrowser().getDisplayComponent()->setSelectedFile (bass);
-    runLoop();
+    runFor (20);
     click (opener.getOkButton());
     EXPECT_EQ (results, std::vector<bool> { true });
 }
@@ -353,7 +354,7 @@ TEST_F (Chooser, ExactlyOneResultForEveryWayOfClosing)
         open (".xml");
         type (c.typed);
         c.close (*this);
-        runLoop();
+        runFor (20);
         EXPECT_EQ (results, c.results) << c.way;
         EXPECT_EQ (bass.loadFileAsString(), c.bytes) << c.way;
         EXPECT_TRUE (chooser == nullptr || shownMessage().isEmpty()) << c.way; // nothing left asking
@@ -398,7 +399,7 @@ TEST_F (Chooser, NewFolderNamesAreCleanedAndKeptInTheFolderShown)
         const auto rows = [&c] { return dynamic_cast<juce::ListBox*> (c.getBrowser().getDisplayComponent())->getModel()->getNumRows(); };
         const auto folders = folder.getNumberOfChildFiles (juce::File::findDirectories | juce::File::ignoreHiddenFiles);
         for (int i = 0; i < 100 && made.isNotEmpty() && rows() != folders; ++i)
-            runLoop (10);
+            runFor (10);
         EXPECT_TRUE (made.isEmpty() || rows() == folders) << typed;
         if (made.isNotEmpty())
             madeFolder.deleteRecursively();
@@ -422,7 +423,7 @@ TEST (WindowedChooser, TypingInTheNewFolderDialogGoesToItsNameAndReturnCreatesIt
     chooser.setSize (600, 400);
     chooser.addToDesktop (0);
     chooser.setVisible (true);
-    runLoop (100);
+    runFor (100);
 
     // The user was typing a file name when New Folder was pressed.
     auto& fileName = nameBoxOf (chooser.getBrowser());
@@ -440,8 +441,8 @@ TEST (WindowedChooser, TypingInTheNewFolderDialogGoesToItsNameAndReturnCreatesIt
     for (auto c : juce::String ("Loops"))
         peer->handleKeyPress (juce::KeyPress ((int) juce::CharacterFunctions::toLowerCase (c), {}, c));
     peer->handleKeyPress (juce::KeyPress (juce::KeyPress::returnKey));
-    runLoop();
-    runLoop();
+    runFor (20);
+    runFor (20);
 
     EXPECT_TRUE (root.getChildFile ("Loops").isDirectory());
     EXPECT_EQ (fileName.getText(), "Draft");
@@ -462,12 +463,12 @@ TEST (ChooserScan, BuiltAndDeletedWhileAFolderOf2000FilesIsScanned)
     for (int round = 0; round < 9; ++round)
     {
         FileChooserComponent chooser ("", "", saveFlags, folder, {}, true, nullptr, "*.xml", nullptr, ".xml");
-        runLoop (round);
+        runFor (round);
 
         // The last one is left to finish: the filter lets the .xml files through.
         auto* list = dynamic_cast<juce::ListBox*> (chooser.getBrowser().getDisplayComponent());
         for (int i = 0; round == 8 && i < 500 && list->getModel()->getNumRows() < 1000; ++i)
-            runLoop (10);
+            runFor (10);
         EXPECT_TRUE (round < 8 || list->getModel()->getNumRows() == 1000);
     }
     folder.deleteRecursively();

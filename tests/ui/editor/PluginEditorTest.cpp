@@ -1,4 +1,5 @@
 #include "tests/common/ProbeProcessor.h"
+#include "tests/common/MessageLoop.h"
 #include "ui/dialogs/DialogBoxes.h"
 #include "ui/editor/PluginEditor.h"
 #include "ui/presets/ToolBarButton.h"
@@ -10,6 +11,7 @@
 
 namespace
 {
+using KA::Test::runFor;
 using EditorProbeProcessor = KA::Test::ProbeProcessor;
 
 /** An editor base whose view shows an image of the panel's size (or none). */
@@ -116,7 +118,7 @@ TEST (EditorLayout, ExpandedPanelSlidesOutUnderTheToolbar)
     for (int y : { 44, -48 })
     {
         strip->triggerClick();
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+        runFor (20);
         EXPECT_EQ (editor->panelExpanded, y == 44);
         EXPECT_EQ (editor->getPanel()->getBounds(), juce::Rectangle<int> (0, y, 690, 120));
     }

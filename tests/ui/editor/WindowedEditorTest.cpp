@@ -1,4 +1,5 @@
 #include "app/RedeVaPlugin.h"
+#include "tests/common/MessageLoop.h"
 #include "ui/dialogs/DialogBoxes.h"
 #include "ui/editor/PluginEditor.h"
 #include "ui/lookandfeel/DRLookAndFeel.h"
@@ -11,7 +12,7 @@
 
 namespace
 {
-void runMessageLoop (int milliseconds) { juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds); }
+using KA::Test::runFor;
 
 TEST (WindowedEditor, CreatedShownAndDestroyedRepeatedlyWhileAudioRuns)
 {
@@ -50,7 +51,7 @@ TEST (WindowedEditor, CreatedShownAndDestroyedRepeatedlyWhileAudioRuns)
         processor.parameters.getParameter ("Level")->setValueNotifyingHost ((float) (round % 5) / 4.0f);
         if (round % 3 == 0)
             KA::showMessageBox (pluginEditor, "round " + juce::String (round), nullptr);
-        runMessageLoop (150);
+        runFor (150);
         meterPeak = juce::jmax (meterPeak, panel->inputLevelMeter.getChannelLevel (0));
 
         processor.editorBeingDeleted (editor.get());
@@ -84,9 +85,9 @@ TEST (WindowedEditor, WindowsAreToldWhenTheEditorsDefaultLookAndFeelGoes)
     // The default was put back while the series look-and-feel still existed, so the window moved off it and was told.
     EXPECT_GT (window.changes, before);
     EXPECT_EQ (dynamic_cast<DRLookAndFeel*> (&window.getLookAndFeel()), nullptr);
-    runMessageLoop (50);
+    runFor (50);
     window.repaint();
-    runMessageLoop (50);
+    runFor (50);
 }
 
 TEST (WindowedLookAndFeel, AlertWindowsDrawTheSeriesAlertBox)

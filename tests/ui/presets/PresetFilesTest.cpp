@@ -2,6 +2,7 @@
 // get past a bad one, and what a save keeps of a file the user protected or linked.
 
 #include "tests/common/ChildRun.h"
+#include "tests/common/MessageLoop.h"
 #include "tests/ui/presets/PresetTestSupport.h"
 #include "ui/presets/ListPresetsView.h"
 #include "ui/presets/PresetFile.h"
@@ -178,11 +179,13 @@ TEST_F (Files, TemporaryFilesOfAKilledSaveGoAtTheNextScanAndNothingElse)
     const juce::StringArray leftovers { ".A.xml.tmp", ".A.xml2.tmp", ".Live Set.xml13.tmp" };
     const juce::StringArray kept { "notes.tmp", ".x.tmp", ".xml.tmp", ".A.xml.tmp.bak", "A.xml.tmp" };
 
+    dirs.user.getChildFile ("Sub").createDirectory();
+
     for (const auto& name : leftovers)
-        dirs.user.getChildFile ("Sub/" + name).replaceWithText ("<DRRoreRurediriz");
+        ASSERT_TRUE (dirs.user.getChildFile ("Sub/" + name).replaceWithText ("<DRRoreRurediriz"));
 
     for (const auto& name : kept)
-        dirs.user.getChildFile (name).replaceWithText ("keep");
+        ASSERT_TRUE (dirs.user.getChildFile (name).replaceWithText ("keep"));
 
     dirs.user.getChildFile (".B.xml.tmp").createDirectory();
     library.setPresetPath ({});
@@ -237,7 +240,7 @@ TEST_F (Files, WhatLinksReachIsBoundedWhileRealFoldersAreListedWhole)
 
     // The bar says so once, when the editor stands, and then lists what it could.
     BarEditor editor (processor, dirs.folders());
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
+    runFor (50);
     EXPECT_EQ (editor.openMessage(), "Some linked folders were not listed: they hold too many files.");
     editor.answer ("Ok");
     editor.getToolBar()->openPresetList();

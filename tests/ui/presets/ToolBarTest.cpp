@@ -2,6 +2,7 @@
 // undo and redo, power, the preset list, Save As and the messages it shows.
 
 #include "tests/ui/presets/PresetTestSupport.h"
+#include "tests/common/MessageLoop.h"
 #include "tests/ui/support/ListRows.h"
 #include "ui/dialogs/DialogComponent.h"
 #include "ui/dialogs/FileChooserComponent.h"
@@ -129,7 +130,7 @@ TEST_F (Bar, PowerFollowsTheParameterWithinOneTickWithoutSendingAChange)
     auto* power = processor.parameters.getParameter ("power");
     power->setValueNotifyingHost (0.0f);
     power->addListener (&counter);
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (150);
+    runFor (150);
     EXPECT_FALSE (button ("Power").getToggleState());
     EXPECT_EQ (counter.changes, 0);
 

@@ -54,7 +54,7 @@ TEST_P (WrongFile, OnlyTheShownFileIsTouched)
 
     auto before = s.files();
     before.erase (c.shown);
-    EXPECT_EQ (s.library.getCurrentPresetDisplayName() + ".xml", juce::File (c.shown).getFileName()) << "what the bar shows";
+    EXPECT_EQ (s.library.getCurrentPresetDisplayName() + ".xml", s.user (c.shown).getFileName()) << "what the bar shows";
 
     if (c.deleteIt)
     {

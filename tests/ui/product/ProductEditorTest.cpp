@@ -1,4 +1,5 @@
 #include "app/RedeVaPlugin.h"
+#include "tests/common/MessageLoop.h"
 #include "engine/GlobalStrings.h"
 #include "tests/ui/support/DrawnText.h"
 #include "ui/product/DRBaseEditor.h"
@@ -11,6 +12,7 @@
 
 namespace
 {
+using KA::Test::runFor;
 /** The product processor with another series member's root tag, or more outputs than it meters. */
 struct VariantProcessor : public RedeVaPlugin
 {
@@ -142,11 +144,11 @@ TEST_F (EditorFixture, ControlsFollowTheParametersAndSetThem)
         parameter (id).setValueNotifyingHost (0.0f);
         EXPECT_FALSE (button->getToggleState() || led->getToggleState()) << id;
         button->triggerClick();
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+        runFor (20);
         EXPECT_EQ (value (id), 1.0f) << id;
         EXPECT_TRUE (led->getToggleState()) << id;
         led->triggerClick();
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+        runFor (20);
         EXPECT_EQ (value (id), 0.0f) << id;
         EXPECT_FALSE (button->getToggleState()) << id;
     }
@@ -180,7 +182,7 @@ TEST_F (EditorFixture, ReadoutsShowValueAndUnitAndTakeTypedNumbers)
 
     // The panel's own 100 ms timer refreshes them.
     EXPECT_EQ (panel().getTimerInterval(), 100);
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (250);
+    runFor (250);
     EXPECT_EQ (panel().getValueLabel (0).getText(), "-oo dB");
     EXPECT_EQ (panel().getValueLabel (1).getText(), "-15.0 dB");
     EXPECT_EQ (panel().getValueLabel (5).getText(), "6.0 dB");
@@ -220,7 +222,7 @@ TEST_F (EditorFixture, ReadoutsShowValueAndUnitAndTakeTypedNumbers)
     panel().timerCallback();
     EXPECT_EQ (label.getCurrentTextEditor()->getText(), "12");
     label.hideEditor (false);
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+    runFor (20);
     EXPECT_NEAR (value ("120Hz"), 12.0f, 1e-4f);
 }
 

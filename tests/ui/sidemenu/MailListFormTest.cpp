@@ -1,4 +1,5 @@
 #include "app/RedeVaPlugin.h"
+#include "tests/common/MessageLoop.h"
 #include "engine/GlobalStrings.h"
 #include "tests/ui/sidemenu/LoopbackHttpServer.h"
 #include "tests/ui/sidemenu/StalledNameLookUp.h"
@@ -11,6 +12,7 @@
 
 namespace
 {
+using KA::Test::runFor;
 using KA::MailListComponent;
 using KA::Test::LoopbackHttpServer;
 
@@ -20,7 +22,7 @@ const juce::String thanks ("Thanks for joining!"), serviceError ("An error occur
 /** A request that never ends fails here instead of hanging the suite. */
 bool pumpUntil (const std::function<bool()>& done)
 {
-    for (auto end = juce::Time::getMillisecondCounter() + 8000; ! done(); juce::MessageManager::getInstance()->runDispatchLoopUntil (10))
+    for (auto end = juce::Time::getMillisecondCounter() + 8000; ! done(); runFor (10))
         if (juce::Time::getMillisecondCounter() > end)
             return false;
     return true;
@@ -43,7 +45,7 @@ void submit (MailListComponent& form, const juce::String& address, bool desktop 
     form.emailEditor->setText (address);
     form.desktopToggle->setToggleState (desktop, juce::dontSendNotification);
     form.submitButton->triggerClick();
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (1);
+    runFor (1);
 }
 
 TEST (MailListForm, LaysOutItsPartsAndSendsTheSignUpAsJsonWithTheCredential)
@@ -71,7 +73,7 @@ TEST (MailListForm, LaysOutItsPartsAndSendsTheSignUpAsJsonWithTheCredential)
         if (mmerge2.isEmpty())
         {
             EXPECT_EQ (form.getLastMessage(), "Please enter a valid email address!");
-            juce::MessageManager::getInstance()->runDispatchLoopUntil (50);
+            runFor (50);
             EXPECT_EQ (server.getRequests().size(), before);
             continue;
         }
@@ -154,7 +156,7 @@ TEST (MailListForm, EveryReplyEndsInItsBubbleWhileTheMessageThreadGoesOn)
         EXPECT_EQ (form.getLastMessage(), expected);
         EXPECT_TRUE (form.submitButton->isEnabled());
         EXPECT_EQ (form.isTimerRunning(), expected == thanks);
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (20); // a request sent after the answer would show here
+        runFor (20); // a request sent after the answer would show here
         const auto requests = server.getRequests();
         EXPECT_EQ (describe (requests, before.first), asked);
         if (path == "/stall")
@@ -182,7 +184,7 @@ TEST (MailListForm, EveryReplyEndsInItsBubbleWhileTheMessageThreadGoesOn)
     submit (*form, "user@example.com");
     ASSERT_TRUE (pumpUntil ([&] { return server.getRequests().getLast().path == "/stall" && form->isRequestRunning(); }));
     form.reset();
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (2500);
+    runFor (2500);
 }
 
 TEST (MailListForm, ANameLookUpThatNeverEndsHoldsNeitherTheWindowNorTheEnd)
@@ -208,7 +210,7 @@ TEST (MailListForm, ANameLookUpThatNeverEndsHoldsNeitherTheWindowNorTheEnd)
     form.reset();
     EXPECT_LT ((int) (juce::Time::getMillisecondCounter() - closing), 100);
 
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (2500);
+    runFor (2500);
     EXPECT_LT (ticker.longestGapMs, 500);
     EXPECT_GT (ticker.ticks, 150);
 
@@ -253,7 +255,7 @@ TEST (MailListForm, OfferedAtStartUpUntilDeclinedOrSignedUp)
             if (view->getButton (i)->getCommandID() == button)
                 view->getButton (i)->triggerClick();
 
-        juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
+        runFor (20);
         std::optional<SignUpsTo> to;
         if (path != nullptr)
         {

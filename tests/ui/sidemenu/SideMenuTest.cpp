@@ -2,6 +2,7 @@
 // a click on its row (the about panel down to its touch), and those without what they need.
 
 #include "app/RedeVaPlugin.h"
+#include "tests/common/MessageLoop.h"
 #include "tests/common/TestEnvironment.h"
 #include "tests/ui/support/ListRows.h"
 #include "ui/dialogs/DialogComponent.h"
@@ -20,7 +21,7 @@
 
 namespace
 {
-void runLoop() { juce::MessageManager::getInstance()->runDispatchLoopUntil (20); }
+using KA::Test::runFor;
 
 /** The programs the menu asks the system to open go to a list instead, and the
     scanner has a name of this test's own. */
@@ -103,7 +104,7 @@ protected:
     DRListSideView* openMenu()
     {
         editor->getToolBar()->getButton ("?")->triggerClick();
-        runLoop();
+        runFor (20);
         return dynamic_cast<DRListSideView*> (editor->getCurrentDialog());
     }
 
@@ -160,7 +161,7 @@ TEST_F (WindowedSideMenu, ThreeEntriesOrFourInTheApplicationEachDoingItsJob)
             EXPECT_FALSE (about->isVisible());
             EXPECT_EQ (editor->getCurrentDialog(), about) << "hidden, not gone";
         }
-        runLoop();
+        runFor (20);
         EXPECT_EQ (menu == nullptr, expect != pageOnly) << "a replaced menu goes once its click is over";
     }
 }
@@ -225,7 +226,7 @@ TEST_P (WindowedAboutPanel, ATouchAnywhereHidesIt)
 
 INSTANTIATE_TEST_SUITE_P (, WindowedAboutPanel, // no prefix: the suite keeps its "Windowed" name
                           ::testing::Values ("version", "picture", "backdrop"),
-                          [] (const auto& info) { return std::string (info.param); });
+                          [] (const auto& p) { return std::string (p.param); });
 
 TEST_F (WindowedSideMenu, ScannerLaunchedOnlyWhenInstalled)
 {
@@ -249,7 +250,7 @@ TEST_F (WindowedSideMenu, ScannerLaunchedOnlyWhenInstalled)
         menu->getListBox().updateContent();
         const auto childrenBefore = editor->getNumChildComponents();
         EXPECT_TRUE (KA::Test::clickRow (menu->getListBox(), menu->getNumRows() - 1));
-        runLoop();
+        runFor (20);
         // Nothing shown: the menu is hidden and stays the editor's dialog, no box over it.
         EXPECT_EQ (editor->getCurrentDialog(), menu);
         EXPECT_FALSE (menu->isVisible());

@@ -1,16 +1,9 @@
 #pragma once
 
-#include <juce_gui_basics/juce_gui_basics.h>
+#include "tests/common/MessageLoop.h"
 
 namespace KA::Test
 {
-/** Clicks a button and lets its messages run. */
-inline void click (juce::Button& button)
-{
-    button.triggerClick();
-    juce::MessageManager::getInstance()->runDispatchLoopUntil (20);
-}
-
 /** Presses and releases the mouse on a row of a list box the way JUCE delivers
     it to the row component, which selects the row and tells the model. The
     row must be on screen. Returns false when no row component is there. */

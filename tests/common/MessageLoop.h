@@ -1,6 +1,6 @@
 #pragma once
 
-#include <juce_events/juce_events.h>
+#include <juce_gui_basics/juce_gui_basics.h>
 
 #include <functional>
 
@@ -16,5 +16,13 @@ inline bool runUntil (const std::function<bool()>& condition, int timeoutMs)
     return true;
 }
 
+/** Lets the messages of that many milliseconds run. */
 inline void runFor (int milliseconds) { juce::MessageManager::getInstance()->runDispatchLoopUntil (milliseconds); }
+
+/** Clicks a button and lets its messages run. */
+inline void click (juce::Button& button)
+{
+    button.triggerClick();
+    runFor (20);
+}
 } // namespace KA::Test
