@@ -4,29 +4,12 @@
 
 #include "tests/shell/support/ApplicationRun.h"
 #include "tests/shell/support/PointerDriver.h"
+#include "tests/shell/support/ScreenPixels.h"
 #include "ui/sidemenu/ServiceConfig.h"
 
 #include <gtest/gtest.h>
 
 using namespace KA::Test;
-
-namespace
-{
-/** Share of the pixels that differ visibly between two screens of the same size. */
-double changedShare (const juce::Image& a, const juce::Image& b)
-{
-    if (a.getBounds() != b.getBounds() || a.getBounds().isEmpty())
-        return 1.0;
-    int changed = 0;
-    for (int y = 0; y < a.getHeight(); ++y)
-        for (int x = 0; x < a.getWidth(); ++x)
-        {
-            const auto p = a.getPixelAt (x, y), q = b.getPixelAt (x, y);
-            changed += std::abs (p.getRed() - q.getRed()) + std::abs (p.getGreen() - q.getGreen()) + std::abs (p.getBlue() - q.getBlue()) > 24;
-        }
-    return (double) changed / (double) (a.getWidth() * a.getHeight());
-}
-} // namespace
 
 TEST (SideMenuEndToEnd, EachEntryOpensAndClosesWithRealClicks)
 {
@@ -65,12 +48,7 @@ TEST (SideMenuEndToEnd, EachEntryOpensAndClosesWithRealClicks)
     const juce::File shots (juce::SystemStats::getEnvironmentVariable ("KA_SHOTS", {}));
     const auto screen = [&] (const juce::String& name)
     {
-        juce::Image image, previous;
-        for (int i = 0; i < 20 && (i < 2 || changedShare (image, previous) > 0.0); ++i) // a busy machine may still be painting
-        {
-            pointer.settle();
-            previous = std::exchange (image, x.grab (window));
-        }
+        const auto image = grabWhenPainted (x, pointer, window);
         juce::MemoryOutputStream png;
         if (shots.getFullPathName().isNotEmpty() && shots.createDirectory() && juce::PNGImageFormat().writeImageToStream (image, png))
             shots.getChildFile (name + ".png").replaceWithData (png.getData(), png.getDataSize());

@@ -22,6 +22,7 @@ struct EditorOnScreen
     juce::Point<int> square (int i) const { return at (32 + 43 * i, 21); }
     juce::Point<int> fileButton (int i) const { return at (w - 187 + 49 * i, 21); }
     juce::Point<int> presetName() const { return at ((w + 143) / 2, 21); }
+    juce::Rectangle<int> presetNameArea() const { return { x + 354, y + 4, w - 565, 35 }; }
     // The rows of an open list (the preset list, the side menu), 40 high under a 30 high header, in the middle 90 % of the editor.
     juce::Point<int> listRow (int row) const { return at (w / 2, juce::roundToInt (0.05 * h) + 51 + 40 * row); }
     juce::Point<int> listClose() const { return at (juce::roundToInt (0.95 * w) - 55, juce::roundToInt (0.05 * h) + 16); }
