@@ -240,7 +240,7 @@ INSTANTIATE_TEST_SUITE_P (Files, SpoiltPreset, ::testing::Values (
     Spoilt { "Missing", nullptr, "The file is missing." },
     Spoilt { "Truncated", "<DRRoreRurediriz><PARAM id=\"Level\"", "The file is damaged." },
     Spoilt { "WithAComment", "<DRRoreRurediriz><!-- mine --><PARAM id=\"Level\" value=\"1\"/></DRRoreRurediriz>",
-             "The file holds what presets never hold, such as a comment." },
+             "The file holds what presets never hold." },
     Spoilt { "InLatin1", "<DRRoreRurediriz name=\"caf\xe9\"><PARAM id=\"Level\" value=\"1\"/></DRRoreRurediriz>",
              "The file is in another encoding than UTF-8." },
     Spoilt { "OfAnotherProduct", "<Other><PARAM id=\"Level\" value=\"1\"/></Other>", "The file is not a preset of this product." }),
