@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <map>
+#include <memory>
 #include <random>
 
 namespace
@@ -175,31 +176,54 @@ void juceSaturation (benchmark::State& state)
 }
 
 //==============================================================================
-class SummaryReporter : public benchmark::ConsoleReporter
+/*  Passes every report on to the reporter --benchmark_format asks for and keeps
+    each frame-counting benchmark's CPU time per frame for the table printed at
+    the end. With --benchmark_repetitions the table reads the mean aggregate, the
+    only figure left when --benchmark_report_aggregates_only drops the single runs.
+*/
+class SummaryReporter : public benchmark::BenchmarkReporter
 {
 public:
+    explicit SummaryReporter (benchmark::BenchmarkReporter& displayToUse) : display (displayToUse) {}
+
+    bool ReportContext (const Context& context) override   { return display.ReportContext (context); }
+    void Finalize() override                                { display.Finalize(); }
+
     void ReportRuns (const std::vector<Run>& runs) override
     {
-        ConsoleReporter::ReportRuns (runs);
+        display.ReportRuns (runs);
+
         for (const auto& run : runs)
-            if (run.run_type == Run::RT_Iteration && run.error_occurred == false)
-                if (const auto frames = run.counters.find ("frames"); frames != run.counters.end()) // other benchmarks share the binary
-                    nsPerFrame[run.benchmark_name()] = run.GetAdjustedCPUTime() / frames->second.value;
+        {
+            if (run.error_occurred)
+                continue;
+
+            const auto frames = run.counters.find ("frames"); // other benchmarks share the binary
+
+            if (frames == run.counters.end() || frames->second.value <= 0)
+                continue;
+
+            const auto isMean = run.run_type == Run::RT_Aggregate && run.aggregate_name == "mean";
+            auto& figure = nsPerFrame[run.run_name.str()];
+
+            if (isMean || (run.run_type == Run::RT_Iteration && ! figure.fromMean))
+                figure = { run.GetAdjustedCPUTime() / frames->second.value, isMean };
+        }
     }
 
-    void printSummary() const
+    void printSummary (std::FILE* out) const
     {
         auto get = [this] (const std::string& name)
         {
             auto it = nsPerFrame.find (name);
-            return it == nsPerFrame.end() ? 0.0 : it->second;
+            return it == nsPerFrame.end() ? 0.0 : it->second.ns;
         };
 
-        std::printf ("\nns per stereo frame at 48 kHz, block %d\n", blockSize);
-        std::printf ("%-28s %10s %10s %8s\n", "work", "ours", "JUCE", "ratio");
+        std::fprintf (out, "\nns per stereo frame at 48 kHz, block %d\n", blockSize);
+        std::fprintf (out, "%-28s %10s %10s %8s\n", "work", "ours", "JUCE", "ratio");
         auto line = [&] (const char* what, double ours, double theirs)
         {
-            std::printf ("%-28s %10.2f %10.2f %8.3f\n", what, ours, theirs, theirs > 0 ? ours / theirs : 0.0);
+            std::fprintf (out, "%-28s %10.2f %10.2f %8.3f\n", what, ours, theirs, theirs > 0 ? ours / theirs : 0.0);
         };
 
         line ("seven bands", get ("oursBands"), get ("juceBands"));
@@ -209,14 +233,21 @@ public:
         line ("bands + saturation x4", get ("oursBands") + get ("oursSaturation/4"),
               get ("juceBands") + get ("juceSaturation/4"));
 
-        std::printf ("\nns per stereo frame, whole product chain (oversampling x4 / x2 / x1 by rate)\n");
+        std::fprintf (out, "\nns per stereo frame, whole product chain (oversampling x4 / x2 / x1 by rate)\n");
         for (const char* rate : { "44100", "48000", "96000" })
             line ((std::string ("product chain at ") + rate).c_str(),
                   get (std::string ("productChain/") + rate), get (std::string ("juceChain/") + rate));
     }
 
 private:
-    std::map<std::string, double> nsPerFrame;
+    struct Figure
+    {
+        double ns = 0.0;
+        bool fromMean = false;
+    };
+
+    benchmark::BenchmarkReporter& display;
+    std::map<std::string, Figure> nsPerFrame;
 };
 } // namespace
 
@@ -228,9 +259,15 @@ BENCHMARK (juceSaturation)->Arg (1)->Arg (2)->Arg (4);
 int main (int argc, char** argv)
 {
     benchmark::Initialize (&argc, argv);
-    SummaryReporter reporter;
+
+    std::unique_ptr<benchmark::BenchmarkReporter> display (benchmark::CreateDefaultDisplayReporter());
+    SummaryReporter reporter (*display);
     benchmark::RunSpecifiedBenchmarks (&reporter);
-    reporter.printSummary();
+
+    // JSON or CSV on the standard output stays machine-readable: the table goes beside it.
+    const auto isConsole = dynamic_cast<benchmark::ConsoleReporter*> (display.get()) != nullptr;
+    reporter.printSummary (isConsole ? stdout : stderr);
+
     benchmark::Shutdown();
     return 0;
 }

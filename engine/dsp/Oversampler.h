@@ -37,17 +37,15 @@ public:
     void process (float* run, int numFrames, Shaper&& shape) noexcept;
 
     /** process() with per-frame steps around it: frame j enters as source (j)
-        instead of the run's frame j, and each result goes to sink (j, frame)
-        instead of into the run. Frame j is read only after every frame before
-        it has gone to the sink, so both may work on the run in place. */
+        and each result goes to sink (j, frame). Frame j is read only after
+        every frame before it has gone to the sink, so both may work on one
+        run in place. */
     template <typename Shaper, typename Source, typename Sink>
-    void process (float* run, int numFrames, Shaper&& shape, Source&& source, Sink&& sink) noexcept;
+    void process (int numFrames, Shaper&& shape, Source&& source, Sink&& sink) noexcept;
 
     int getFactor() const noexcept                   { return factor; }
     int getNumStages() const noexcept                { return (int) upStages.size(); }
     float* getWorkBuffer() noexcept                  { return workBuffer.data(); }
-    const InterleaveIIR& getUpStage (int i) const    { return upStages[(size_t) i]; }
-    const InterleaveIIR& getDownStage (int i) const  { return downStages[(size_t) i]; }
 
     /** The stages' cut-off: 20 kHz, lowered to just below the device rate's
         Nyquist frequency when that is lower. */
@@ -280,17 +278,18 @@ void Oversampler::processPackedFour (int numFrames, Shaper& shape, Source& sourc
 template <typename Shaper>
 void Oversampler::process (float* run, int numFrames, Shaper&& shape) noexcept
 {
-    process (run, numFrames, shape,
+    process (numFrames, shape,
              [run] (int j) { return loadPair (run + 2 * j); },
              [run] (int j, StereoPair frame) { storePair (run + 2 * j, frame); });
 }
 
 template <typename Shaper, typename Source, typename Sink>
-void Oversampler::process (float* run, int numFrames, Shaper&& shape, Source&& source, Sink&& sink) noexcept
+void Oversampler::process (int numFrames, Shaper&& shape, Source&& source, Sink&& sink) noexcept
 {
     if (numFrames <= 0)
         return;
 
+    // The constructor allows only factors 1, 2 and 4, so there are at most two stages.
     switch (upStages.size())
     {
         case 0:  processFused<0> (numFrames, shape, source, sink); break;
@@ -301,24 +300,6 @@ void Oversampler::process (float* run, int numFrames, Shaper&& shape, Source&& s
         case 1:  processFused<1> (numFrames, shape, source, sink); break;
         case 2:  processFused<2> (numFrames, shape, source, sink); break;
        #endif
-        default:
-            for (int j = 0; j < numFrames; ++j)
-                storePair (run + 2 * j, source (j));
-
-            for (int done = 0; done < numFrames;)
-            {
-                const auto n = juce::jmin (numFrames - done, capacity);
-                upsample (run + 2 * done, n);
-                auto* work = workBuffer.data();
-                for (int i = 0; i < factor * n; ++i)
-                    storePair (work + 2 * i, shape (loadPair (work + 2 * i)));
-                downsample (run + 2 * done, n);
-                done += n;
-            }
-
-            for (int j = 0; j < numFrames; ++j)
-                sink (j, loadPair (run + 2 * j));
-            break;
     }
 }
 

@@ -114,7 +114,7 @@ void SaturationStage::processChunk (float* run, int numFrames) noexcept
         dynamicBias.processUnchecked (run, numFrames);
         auto load = [run] (int j) { return loadPair (run + 2 * j); };
         auto store = [run] (int j, StereoPair y) { storePair (run + 2 * j, y); };
-        runOversampler (run, numFrames, load, store);
+        runOversampler (numFrames, load, store);
         dcBlocker.processUnchecked (run, numFrames);
         return;
     }
@@ -137,14 +137,14 @@ void SaturationStage::processChunk (float* run, int numFrames) noexcept
     // Only the frame's two lanes go on, as they would through the run.
     auto sink = [run, &dc] (int j, StereoPair y) { storePair (run + 2 * j, dc.tick (StereoPair { y[0], y[1], 0.0f, 0.0f })); };
 
-    runOversampler (run, numFrames, source, sink);
+    runOversampler (numFrames, source, sink);
 
     envelopeFilter.getSection() = envelope;
     dcBlocker.getSection() = dc;
 }
 
 template <typename Source, typename Sink>
-void SaturationStage::runOversampler (float* run, int numFrames, Source& source, Sink& sink) noexcept
+void SaturationStage::runOversampler (int numFrames, Source& source, Sink& sink) noexcept
 {
     const auto g = splat (linearGain);
 
@@ -157,13 +157,13 @@ void SaturationStage::runOversampler (float* run, int numFrames, Source& source,
 
     if (saturationMix.isSmoothing())
     {
-        oversampler->process (run, numFrames, [this, &blend] (StereoPair x) { return blend (x, saturationMix.getNextValue()); },
+        oversampler->process (numFrames, [this, &blend] (StereoPair x) { return blend (x, saturationMix.getNextValue()); },
                               source, sink);
     }
     else if (saturationMix.getTargetValue() == 1.0f)
     {
         // The full curve: 1 x (w - gx) is w - gx exactly, so the multiplication is left out.
-        oversampler->process (run, numFrames, [this, g] (StereoPair x)
+        oversampler->process (numFrames, [this, g] (StereoPair x)
         {
             const auto gx = g * x;
             return gx + (shapePair (x) - gx);
@@ -172,7 +172,7 @@ void SaturationStage::runOversampler (float* run, int numFrames, Source& source,
     else
     {
         const auto p = saturationMix.getTargetValue();
-        oversampler->process (run, numFrames, [p, &blend] (StereoPair x) { return blend (x, p); }, source, sink);
+        oversampler->process (numFrames, [p, &blend] (StereoPair x) { return blend (x, p); }, source, sink);
     }
 }
 

@@ -95,7 +95,7 @@ private:
     void processChunk (float* run, int numFrames) noexcept;
 
     template <typename Source, typename Sink>
-    void runOversampler (float* run, int numFrames, Source& source, Sink& sink) noexcept;
+    void runOversampler (int numFrames, Source& source, Sink& sink) noexcept;
 
     float preGain = 0.0f;
     DynamicBias<float, 2> dynamicBias;

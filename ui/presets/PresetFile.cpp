@@ -35,7 +35,7 @@ namespace
             case GuardedXml::Refusal::none:              break;
             case GuardedXml::Refusal::damaged:           return "The file is damaged.";
             case GuardedXml::Refusal::otherEncoding:     return "The file is in another encoding than UTF-8.";
-            case GuardedXml::Refusal::unexpectedContent: return "The file holds what presets never hold, such as a comment.";
+            case GuardedXml::Refusal::unexpectedContent: return "The file holds what presets never hold.";
             case GuardedXml::Refusal::wrongShape:        return "The file is not a preset of this product.";
             case GuardedXml::Refusal::tooLarge:          return "The file is too large to be a preset.";
         }

@@ -364,12 +364,12 @@ void ToolBar::openPresetList()
 void ToolBar::openSaveAsChooser()
 {
     juce::Component::SafePointer<ToolBar> bar (this);
-    const auto flags = juce::FileBrowserComponent::saveMode | juce::FileBrowserComponent::canSelectFiles
+    const auto modes = juce::FileBrowserComponent::saveMode | juce::FileBrowserComponent::canSelectFiles
                      | juce::FileBrowserComponent::warnAboutOverwriting;
 
     // The chooser is told the extension the file is written with, so an overwrite
     // question is about the file that will really be replaced.
-    editor->getDialogManager().openDialog (std::make_unique<FileChooserComponent> (juce::String(), juce::String(), flags, library.getFolders().user,
+    editor->getDialogManager().openDialog (std::make_unique<FileChooserComponent> (juce::String(), juce::String(), modes, library.getFolders().user,
                                                                 [bar] (FileChooserComponent* chooser, void*, bool accepted)
                                                                 {
                                                                     if (bar != nullptr && accepted && chooser->getChosenFile() != juce::File())

@@ -46,7 +46,7 @@ ListSideView::~ListSideView() = default;
 
 void ListSideView::addEntries (bool withAudioSetting)
 {
-    auto& root = getRoot();
+    auto& rootItem = getRoot();
 
     for (const auto& entry : entries)
     {
@@ -59,10 +59,10 @@ void ListSideView::addEntries (bool withAudioSetting)
         item->hasOwnColour = entry.hasOwnColour;
         item->colour = juce::Colour (entry.colour);
         item->justification = juce::Justification::centred;
-        root.children.add (item.release());
+        rootItem.children.add (item.release());
     }
 
-    setCurrentNode (&root);
+    setCurrentNode (&rootItem);
     getListBox().updateContent();
 }
 
@@ -85,16 +85,16 @@ void ListSideView::sideMenuItemChosen()
         return;
     }
 
-    auto* editor = findEditor();
+    auto* pluginEditor = findEditor();
 
-    if (editor == nullptr)
+    if (pluginEditor == nullptr)
         return;
 
     switch (item->id)
     {
-        case about:        showAboutBox (*editor); break;
-        case mailingList:  editor->showMailListDialog(); break;
-        case audioSetting: showAudioSettings (*editor); break;
+        case about:        showAboutBox (*pluginEditor); break;
+        case mailingList:  pluginEditor->showMailListDialog(); break;
+        case audioSetting: showAudioSettings (*pluginEditor); break;
         default:           break;
     }
 }
@@ -125,9 +125,9 @@ void ListSideView::launchScanner()
         config.openDocument (path);
 }
 
-void ListSideView::showAboutBox (PluginEditor& editor)
+void ListSideView::showAboutBox (PluginEditor& pluginEditor)
 {
-    editor.openDialog (std::make_unique<AboutBox> (processor->parameters, aboutImage, versionColour, versionBounds));
+    pluginEditor.openDialog (std::make_unique<AboutBox> (processor->parameters, aboutImage, versionColour, versionBounds));
 }
 
 void ListSideView::showAudioSettings (PluginEditor& editor)
