@@ -80,21 +80,25 @@ juce::File makeLargeTree()
     return tree.folder;
 }
 
-/** With on, a folder link inside the user folder to the large tree for as long as this lives;
-    the other benchmarks see the bare folder. */
+/** A folder link inside the user folder for as long as this lives: with 1 to the large tree,
+    with 2 to the root of the disk, as a user may make by mistake; with 0 none, and the other
+    benchmarks see the bare folder. */
 struct LinkedTree
 {
-    explicit LinkedTree (bool on)
+    explicit LinkedTree (int64_t which)
     {
         link.deleteFile();
 
-        if (on)
+        if (which == 1)
             makeLargeTree().createSymbolicLink (link, true);
+        else if (which == 2)
+            juce::File ("/").createSymbolicLink (link, true);
     }
 
     ~LinkedTree() { link.deleteFile(); }   // the link alone: its target serves the next benchmark
 
-    static int countEntries (bool on) { return on ? numLinkedFolders * (filesPerLinkedFolder + 1) : 0; }
+    /** The entries behind the link, where they are known. */
+    static int countEntries (int64_t which) { return which == 1 ? numLinkedFolders * (filesPerLinkedFolder + 1) : 0; }
 
     juce::File link = getUserFolder().getChildFile ("Linked");
 };
@@ -141,10 +145,10 @@ void listPresetFolders (benchmark::State& state)
     }
 }
 
-/** Building the editor, whose bar indexes the preset folders; range(0): 1 with the linked tree. */
+/** Building the editor, whose bar indexes the preset folders; range(0): which link (see LinkedTree). */
 void scanOnEditorBuild (benchmark::State& state)
 {
-    const LinkedTree linked (state.range (0) != 0);   // makes the home and sets HOME first
+    const LinkedTree linked (state.range (0));   // makes the home and sets HOME first
     juce::ScopedJuceInitialiser_GUI juce;
     RedeVaPlugin processor;
     int indexed = 0;
@@ -156,28 +160,28 @@ void scanOnEditorBuild (benchmark::State& state)
         processor.editorBeingDeleted (editor.get());
     }
 
-    state.counters["linkedEntries"] = LinkedTree::countEntries (state.range (0) != 0);
+    state.counters["linkedEntries"] = LinkedTree::countEntries (state.range (0));
     state.counters["indexed"] = indexed;
 }
 
-/** Opening the preset list; range(0): 1 with the linked tree. */
+/** Opening the preset list; range(0): which link (see LinkedTree). */
 void scanOnListOpen (benchmark::State& state)
 {
-    const LinkedTree linked (state.range (0) != 0);
+    const LinkedTree linked (state.range (0));
     OpenEditor open (690, 284);
 
     for (auto _ : state)
         open.editor->getToolBar()->openPresetList();
 
-    state.counters["linkedEntries"] = LinkedTree::countEntries (state.range (0) != 0);
+    state.counters["linkedEntries"] = LinkedTree::countEntries (state.range (0));
     state.counters["indexed"] = open.editor->getToolBar()->getLibrary().getNumEntries();
 }
 
 /** Save As under a name new to the user folder, which writes the preset and indexes the
-    folders again; range(0): 1 with the linked tree. */
+    folders again; range(0): which link (see LinkedTree). */
 void scanOnSaveAs (benchmark::State& state)
 {
-    const LinkedTree linked (state.range (0) != 0);
+    const LinkedTree linked (state.range (0));
     OpenEditor open (690, 284);
     const auto file = getUserFolder().getChildFile ("Saved.xml");
 
@@ -197,7 +201,7 @@ void scanOnSaveAs (benchmark::State& state)
         }
     }
 
-    state.counters["linkedEntries"] = LinkedTree::countEntries (state.range (0) != 0);
+    state.counters["linkedEntries"] = LinkedTree::countEntries (state.range (0));
     state.counters["indexed"] = open.editor->getToolBar()->getLibrary().getNumEntries();
 }
 
@@ -227,6 +231,6 @@ void repaint (benchmark::State& state)
 BENCHMARK (openPresetList)->Unit (benchmark::kMillisecond);
 BENCHMARK (listPresetFolders)->Unit (benchmark::kMillisecond);
 BENCHMARK (repaint)->ArgNames ({ "region", "list" })->Args ({ 0, 1 })->Args ({ 0, 0 })->Args ({ 1, 1 })->Args ({ 1, 0 })->Unit (benchmark::kMillisecond);
-BENCHMARK (scanOnEditorBuild)->ArgName ("linked")->Arg (0)->Arg (1)->Unit (benchmark::kMillisecond);
-BENCHMARK (scanOnListOpen)->ArgName ("linked")->Arg (0)->Arg (1)->Unit (benchmark::kMillisecond);
-BENCHMARK (scanOnSaveAs)->ArgName ("linked")->Arg (0)->Arg (1)->Unit (benchmark::kMillisecond);
+BENCHMARK (scanOnEditorBuild)->ArgName ("linked")->Arg (0)->Arg (1)->Arg (2)->Unit (benchmark::kMillisecond);
+BENCHMARK (scanOnListOpen)->ArgName ("linked")->Arg (0)->Arg (1)->Arg (2)->Unit (benchmark::kMillisecond);
+BENCHMARK (scanOnSaveAs)->ArgName ("linked")->Arg (0)->Arg (1)->Arg (2)->Unit (benchmark::kMillisecond);
