@@ -58,15 +58,50 @@ namespace
         }
     }
 
-    // Written before the rename, so the new file is whole and on disk when it replaces the old one.
-    juce::Result writeAll (const juce::File& temporary, const juce::MemoryBlock& bytes, const struct stat* keep)
+    const juce::String temporarySuffix (".tmp");
+
+    /** Creates a new hidden temporary file beside the target: ".NAME.xml.tmp", or with a
+        number when that name is taken (by anything, a link to nowhere included). */
+    int createTemporary (const juce::File& target, mode_t mode, juce::File& temporary)
     {
-        const auto fd = ::open (temporary.getFullPathName().toRawUTF8(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
+        for (int attempt = 1; attempt <= 100; ++attempt)
+        {
+            temporary = target.getSiblingFile ("." + target.getFileName() + (attempt > 1 ? juce::String (attempt) : juce::String())
+                                               + temporarySuffix);
+            const auto fd = ::open (temporary.getFullPathName().toRawUTF8(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
+
+            if (fd >= 0 || errno != EEXIST)
+                return fd;
+        }
+
+        return -1;
+    }
+
+    // Written before the rename, so the new file is whole and on disk when it replaces the old
+    // one. A file this call did not create is never removed: the name may be another save's.
+    juce::Result writeAll (const juce::File& target, const juce::MemoryBlock& bytes, const struct stat* keep,
+                           juce::File& temporary)
+    {
+        // Private until it has the mode the user gave the preset, which may be narrower.
+        const auto fd = createTemporary (target, keep != nullptr ? 0600 : 0644, temporary);
 
         if (fd < 0)
             return failWith (errno);
 
+        const auto path = temporary.getFullPathName().toRawUTF8();
+
         auto error = 0;
+
+        // The mode as the user left it (the umask may narrow what open gives), and for root,
+        // who can write anyone's presets, the owner too, so the file stays the user's.
+        if (keep != nullptr)
+        {
+            if (::fchmod (fd, keep->st_mode & 07777) != 0)
+                error = errno;
+            else if (::geteuid() == 0 && ::fchown (fd, keep->st_uid, keep->st_gid) != 0)
+                error = errno;
+        }
+
         const auto* data = static_cast<const char*> (bytes.getData());
 
         for (size_t done = 0; done < bytes.getSize() && error == 0;)
@@ -79,26 +114,18 @@ namespace
                 error = errno;
         }
 
-        // The mode as the user left it (the umask may have narrowed it), and for root, who
-        // can write anyone's presets, the owner too, so the file stays the user's.
-        if (error == 0 && keep != nullptr)
-        {
-            if (::fchmod (fd, keep->st_mode & 07777) != 0)
-                error = errno;
-            else if (::geteuid() == 0 && ::fchown (fd, keep->st_uid, keep->st_gid) != 0)
-                error = errno;
-        }
-
         if (error == 0 && ::fsync (fd) != 0)
             error = errno;
 
         if (::close (fd) != 0 && error == 0)
             error = errno;
 
-        return error == 0 ? juce::Result::ok() : failWith (error);
-    }
+        if (error == 0)
+            return juce::Result::ok();
 
-    const juce::String temporarySuffix (".tmp");
+        ::unlink (path);
+        return failWith (error);
+    }
 } // namespace
 
 std::unique_ptr<juce::XmlElement> readPresetDocument (const juce::File& file, const juce::String& rootTag, juce::String* whyNot)
@@ -161,13 +188,10 @@ juce::Result writePresetDocument (const juce::XmlElement& document, const juce::
     document.writeTo (text, {});
 
     // Hidden and without the preset extension, so no scan lists it.
-    const auto temporary = folder.getNonexistentChildFile ("." + written.getFileName(), temporarySuffix, false);
+    juce::File temporary;
 
-    if (auto result = writeAll (temporary, text.getMemoryBlock(), exists ? &info : nullptr); result.failed())
-    {
-        temporary.deleteFile();
+    if (auto result = writeAll (written, text.getMemoryBlock(), exists ? &info : nullptr, temporary); result.failed())
         return result;
-    }
 
     if (std::rename (temporary.getFullPathName().toRawUTF8(), written.getFullPathName().toRawUTF8()) != 0)
     {

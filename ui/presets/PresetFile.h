@@ -30,6 +30,6 @@ juce::Result writePresetDocument (const juce::XmlElement& document, const juce::
                                   const juce::File& confiningFolder);
 
 /** True for the hidden temporary files the writer makes, which only a killed save
-    leaves behind. */
+    leaves behind (by name only: whether one is left behind is the caller's call). */
 bool isLeftoverTemporaryFile (const juce::File& file);
 } // namespace KA

@@ -58,6 +58,13 @@ namespace
         return ::stat (file.getFullPathName().toRawUTF8(), &info) == 0 && S_ISREG (info.st_mode);
     }
 
+    /** A save takes milliseconds; one a minute old was cut short, and not by another copy
+        of the program saving right now. */
+    bool isOldEnoughToBeLeftOver (const juce::File& file)
+    {
+        return file.getLastModificationTime() < juce::Time::getCurrentTime() - juce::RelativeTime::minutes (1);
+    }
+
     bool isLink (const juce::File& file)
     {
         struct stat info;
@@ -121,9 +128,10 @@ void PresetLibrary::setPresetPath (const juce::String& selectedPath, ListTreeVie
 
     numFactoryEntries = next - 1;
 
-    Scan scan { selected, openFolder, {}, 0 };
+    Scan scan { selected, openFolder, {}, 0, false };
     scanPresetFolder (folders.shared, next, factoryNode, scan, false);
     firstUserPresetIndex = next;
+    scan.removesLeftovers = true;
     scanPresetFolder (folders.user, next, root, scan, false);
     linkedFoldersCut = scan.entriesThroughLinks > maxEntriesThroughLinks;
 
@@ -154,7 +162,8 @@ void PresetLibrary::scanPresetFolder (const juce::File& folder, int& nextIndex, 
             subFolders.add (file);
         else if (file.getFileExtension() == GlobalStrings::xmlExtension && isRegularFile (file))
             files.add (file);
-        else if (isLeftoverTemporaryFile (file) && isRegularFile (file) && ! isLink (file))
+        else if (scan.removesLeftovers && ! throughLink && isLeftoverTemporaryFile (file) && isRegularFile (file)
+                 && ! isLink (file) && isOldEnoughToBeLeftOver (file))
             file.deleteFile();
     }
 

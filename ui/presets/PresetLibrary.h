@@ -153,6 +153,7 @@ private:
         ListTreeViewItem** openFolder;
         std::set<std::string> visited; // folders listed, with their links resolved
         int entriesThroughLinks = 0;
+        bool removesLeftovers = false; // in the user folder's own tree only
     };
 
     void scanPresetFolder (const juce::File& folder, int& nextIndex, ListTreeViewItem* parent, Scan& scan, bool throughLink);

@@ -100,6 +100,9 @@ int exchange (const std::string& url, bool post, const std::string& body, const 
         // Cleaning up does not wait for a name look-up that hangs (libcurl's resolver thread is left to it).
         curl_easy_setopt (easy, CURLOPT_QUICK_EXIT, 1L);
         curl_easy_setopt (easy, CURLOPT_HTTPHEADER, headerList);
+        // Through a proxy, the tunnel's own "200 Connection established" would otherwise
+        // reach the header reader and pass for the service's answer before anything is sent.
+        curl_easy_setopt (easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
         curl_easy_setopt (easy, CURLOPT_HEADERFUNCTION, readHeaderLine);
         curl_easy_setopt (easy, CURLOPT_HEADERDATA, &answer);
         curl_easy_setopt (easy, CURLOPT_WRITEFUNCTION, ignoreBody);
@@ -188,6 +191,17 @@ void MailSignUpRequest::start()
 {
     if (job == nullptr)
         return;
+
+    {
+        // A request abandoned before it started is never heard from either.
+        const std::lock_guard<std::mutex> l (shared->lock);
+
+        if (shared->owner == nullptr)
+        {
+            job.reset();
+            return;
+        }
+    }
 
     static const auto curlReady = curl_global_init (CURL_GLOBAL_DEFAULT) == CURLE_OK;
     juce::ignoreUnused (curlReady);

@@ -176,27 +176,54 @@ INSTANTIATE_TEST_SUITE_P (Targets, LinkedPreset, ::testing::Values (
 //==============================================================================
 TEST_F (Files, TemporaryFilesOfAKilledSaveGoAtTheNextScanAndNothingElse)
 {
-    const juce::StringArray leftovers { ".A.xml.tmp", ".A.xml2.tmp", ".Live Set.xml13.tmp" };
-    const juce::StringArray kept { "notes.tmp", ".x.tmp", ".xml.tmp", ".A.xml.tmp.bak", "A.xml.tmp" };
+    // Old ones of the writer's names in the user folder's own tree go; the rest stays: other
+    // names, a fresh one (another copy of the program may be saving), and what lies in the
+    // shared folder or behind a folder link.
+    const auto hourAgo = juce::Time::getCurrentTime() - juce::RelativeTime::hours (1);
+    const juce::StringArray leftovers { "Sub/.A.xml.tmp", "Sub/.A.xml2.tmp", "Sub/.Live Set.xml13.tmp" };
+    const juce::StringArray kept { "notes.tmp", ".x.tmp", ".xml.tmp", ".A.xml.tmp.bak", "A.xml.tmp", "Linked/.L.xml.tmp" };
+    const auto fresh = dirs.user.getChildFile (".F.xml.tmp"), shared = dirs.shared.getChildFile (".S.xml.tmp");
 
-    dirs.user.getChildFile ("Sub").createDirectory();
+    dirs.base.getChildFile ("linked").createDirectory();
+    dirs.base.getChildFile ("linked").createSymbolicLink (dirs.user.getChildFile ("Linked"), true);
 
-    for (const auto& name : leftovers)
-        ASSERT_TRUE (dirs.user.getChildFile ("Sub/" + name).replaceWithText ("<DRRoreRurediriz"));
+    auto all = leftovers;
+    all.addArray (kept);
 
-    for (const auto& name : kept)
-        ASSERT_TRUE (dirs.user.getChildFile (name).replaceWithText ("keep"));
+    for (const auto& name : all)
+    {
+        const auto file = dirs.user.getChildFile (name);
+        ASSERT_TRUE (file.getParentDirectory().createDirectory() && file.replaceWithText ("<DRRoreRurediriz"));
+        file.setLastModificationTime (hourAgo);
+    }
 
+    ASSERT_TRUE (fresh.replaceWithText ("<DRRoreRurediriz") && dirs.shared.createDirectory() && shared.replaceWithText ("<D"));
+    shared.setLastModificationTime (hourAgo);
     dirs.user.getChildFile (".B.xml.tmp").createDirectory();
     library.setPresetPath ({});
 
     for (const auto& name : leftovers)
-        EXPECT_FALSE (dirs.user.getChildFile ("Sub/" + name).exists()) << name;
+        EXPECT_FALSE (dirs.user.getChildFile (name).exists()) << name;
 
     for (const auto& name : kept)
         EXPECT_TRUE (dirs.user.getChildFile (name).existsAsFile()) << name;
 
+    EXPECT_TRUE (fresh.existsAsFile() && shared.existsAsFile());
     EXPECT_TRUE (dirs.user.getChildFile (".B.xml.tmp").isDirectory());
+}
+
+TEST_F (Files, ASaveStepsAroundWhatHoldsItsTemporaryNameAndLeavesIt)
+{
+    library.setPresetPath ({});
+    ASSERT_TRUE (library.loadPresetAtIndex (indexOf ("A.xml")).wasOk());
+    const auto link = user (".A.xml.tmp");
+    ASSERT_TRUE (dirs.base.getChildFile ("nowhere").createSymbolicLink (link, true));
+
+    setValue (processor, "Level", 6.0f);
+    EXPECT_TRUE (library.save().wasOk());
+    EXPECT_TRUE (user ("A.xml").loadFileAsString().contains ("value=\"6.0\""));
+    EXPECT_TRUE (link.isSymbolicLink());
+    EXPECT_FALSE (user (".A.xml2.tmp").exists()) << "the name taken instead is gone with the rename";
 }
 
 //==============================================================================
