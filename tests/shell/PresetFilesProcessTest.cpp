@@ -69,11 +69,7 @@ TEST (PresetFilesProcess, StepsPastAFifoADeviceLinkAndADamagedPresetAndStillQuit
     ASSERT_EQ (::mkfifo (fifo.getFullPathName().toRawUTF8(), 0644), 0);
     ASSERT_TRUE (juce::File ("/dev/zero").createSymbolicLink (zero, false));
 
-    juce::StringPairArray values, global;
-    values.set ("audioSetup", "<DEVICESETUP deviceType=\"JACK\" audioOutputDeviceName=\"system\" audioInputDeviceName=\"system\"/>");
-    global.set ("showMailForm", "0");   // the sign-up form a first start offers would cover the bar
-    run.writeSettings (values);
-    run.writeSettings (global, true);
+    run.writeJackSettingsWithoutMailForm();
     ASSERT_TRUE (run.launch (jack.getName()));
     const auto window = run.waitUntilShown (x);
     ASSERT_NE (window, 0ul) << run.getLog();
@@ -83,8 +79,7 @@ TEST (PresetFilesProcess, StepsPastAFifoADeviceLinkAndADamagedPresetAndStillQuit
     ASSERT_GE (e.h, 313) << "a 600 x 250 dialog panel";
 
     PointerDriver pointer (x, window);
-    for (int waited = 0; waited < 10000 && x.grab (window).getPixelAt (2, 2) != juce::Colours::lightgoldenrodyellow; waited += 400)
-        pointer.settle();   // until the muted-input notice is on screen
+    waitForInputNotice (x, pointer, window);
 
     auto screen = grabWhenPainted (x, pointer, window);
     std::map<juce::String, juce::Image> labels { { "Default", presetLabelIn (screen, e) } };

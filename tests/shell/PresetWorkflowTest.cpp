@@ -27,11 +27,7 @@ TEST (PresetWorkflow, NextPickSaveAsStepAndDeleteWithRealInput)
         kept[name] = user.getChildFile (name).loadFileAsString();
     }
 
-    juce::StringPairArray values, global;
-    values.set ("audioSetup", "<DEVICESETUP deviceType=\"JACK\" audioOutputDeviceName=\"system\" audioInputDeviceName=\"system\"/>");
-    global.set ("showMailForm", "0");   // the sign-up form a first start offers would cover the bar
-    run.writeSettings (values);
-    run.writeSettings (global, true);
+    run.writeJackSettingsWithoutMailForm();
     ASSERT_TRUE (run.launch (jack.getName()));
     const auto window = run.waitUntilShown (x);
     ASSERT_NE (window, 0ul) << run.getLog();

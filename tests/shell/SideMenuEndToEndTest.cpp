@@ -19,12 +19,7 @@ TEST (SideMenuEndToEnd, EachEntryOpensAndClosesWithRealClicks)
     ASSERT_TRUE (jack.isRunning()) << jack.getLog();
 
     ApplicationRun run;
-    juce::StringPairArray settings;
-    settings.set ("audioSetup", "<DEVICESETUP deviceType=\"JACK\" audioOutputDeviceName=\"system\" audioInputDeviceName=\"system\"/>");
-    run.writeSettings (settings);
-    settings.clear();
-    settings.set ("showMailForm", "0");
-    run.writeSettings (settings, true);
+    run.writeJackSettingsWithoutMailForm();
 
     // The browser the application starts is a script that writes down the page it was given.
     const auto opened = run.home.getChildFile ("pages-opened.txt"), browser = run.home.getChildFile ("bin/xdg-open");
@@ -43,8 +38,7 @@ TEST (SideMenuEndToEnd, EachEntryOpensAndClosesWithRealClicks)
     ASSERT_GE (e.h, 250 / 0.9) << "a 600 x 250 dialog panel";
 
     PointerDriver pointer (x, window);
-    for (int waited = 0; waited < 10000 && x.grab (window).getPixelAt (2, 2) != juce::Colours::lightgoldenrodyellow; waited += 400)
-        pointer.settle(); // until the muted-input notice is on screen
+    waitForInputNotice (x, pointer, window);
     const juce::File shots (juce::SystemStats::getEnvironmentVariable ("KA_SHOTS", {}));
     const auto screen = [&] (const juce::String& name)
     {

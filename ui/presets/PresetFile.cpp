@@ -157,7 +157,7 @@ juce::Result writePresetDocument (const juce::XmlElement& document, const juce::
     auto written = target;
     struct stat info;
 
-    if (::lstat (target.getFullPathName().toRawUTF8(), &info) == 0 && S_ISLNK (info.st_mode))
+    if (target.isSymbolicLink())
     {
         // Replacing the link would cut it from its target, which then never sees a save again.
         written = resolveLinks (target);

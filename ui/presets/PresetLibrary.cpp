@@ -65,11 +65,6 @@ namespace
         return file.getLastModificationTime() < juce::Time::getCurrentTime() - juce::RelativeTime::minutes (1);
     }
 
-    bool isLink (const juce::File& file)
-    {
-        struct stat info;
-        return ::lstat (file.getFullPathName().toRawUTF8(), &info) == 0 && S_ISLNK (info.st_mode);
-    }
 }
 
 PresetLibrary::Folders PresetLibrary::defaultFolders (const juce::String& productName)
@@ -163,7 +158,7 @@ void PresetLibrary::scanPresetFolder (const juce::File& folder, int& nextIndex, 
         else if (file.getFileExtension() == GlobalStrings::xmlExtension && isRegularFile (file))
             files.add (file);
         else if (scan.removesLeftovers && ! throughLink && isLeftoverTemporaryFile (file) && isRegularFile (file)
-                 && ! isLink (file) && isOldEnoughToBeLeftOver (file))
+                 && ! file.isSymbolicLink() && isOldEnoughToBeLeftOver (file))
             file.deleteFile();
     }
 
@@ -242,28 +237,17 @@ PresetLibrary::CurrentPreset PresetLibrary::readCurrentPreset() const
     {
         if (getEntry (i) == text)
         {
-            current.displayName = current.startName = text;
-            current.index = i;
-            current.startsThere = true;
+            current.displayName = text;
+            current.factoryIndex = i;
             return current;
         }
     }
 
     current.displayName = text.isEmpty() ? GlobalStrings::defaultName
                                          : juce::File::getCurrentWorkingDirectory().getChildFile (text).getFileNameWithoutExtension();
-    current.startName = GlobalStrings::defaultName;
 
     if (isPathText (text))
-    {
-        const juce::File file (text);
-        current.index = findIndex (file.getFullPathName());
-
-        if (file.existsAsFile())
-        {
-            current.startName = file.getFileNameWithoutExtension();
-            current.startsThere = true;
-        }
-    }
+        current.file = juce::File (text);
 
     return current;
 }
@@ -271,10 +255,19 @@ PresetLibrary::CurrentPreset PresetLibrary::readCurrentPreset() const
 juce::String PresetLibrary::chooseStartPreset()
 {
     const auto current = readCurrentPreset();
+    auto index = current.factoryIndex;
+    auto name = index > 0 ? current.displayName : GlobalStrings::defaultName;
+
+    if (index == 0 && current.file.existsAsFile())
+    {
+        index = juce::jmax (0, findIndex (current.file.getFullPathName()));
+        name = current.file.getFileNameWithoutExtension();
+    }
+
     activeSlot = 0;
-    setSlot (0, current.startsThere ? juce::jmax (0, current.index) : 0);
+    setSlot (0, index);
     setSlot (1, 0);
-    return current.startName;
+    return name;
 }
 
 int PresetLibrary::getStepIndex (int step) const
@@ -467,7 +460,9 @@ void PresetLibrary::switchToSlot (int slot)
 
     // The state that came in names its preset; the slot follows it, so what the bar
     // shows is what Save and Delete act on.
-    setSlot (activeSlot, readCurrentPreset().index);
+    const auto current = readCurrentPreset();
+    setSlot (activeSlot, current.factoryIndex > 0 || current.file == juce::File() ? current.factoryIndex
+                                                                                  : findIndex (current.file.getFullPathName()));
 }
 
 void PresetLibrary::storeSnapshot()

@@ -68,24 +68,19 @@ public:
         name without extension (empty when the index has no entry). */
     juce::String getDisplayName (int index) const;
 
-    /** The state's "CurrentPreset" read once, with both of the bar's rules: the one its
-        timer follows and the one it starts with. */
+    /** The state's "CurrentPreset" read once, as text only, so the bar's timer can ask
+        for it every tick; the start and the A/B switch look the file up from it. */
     struct CurrentPreset
     {
         /** The timer's name: a factory name, else the file name of the text taken as a
             path (a relative one from the working folder), "Default" for no text. */
         juce::String displayName;
 
-        /** The start's name: a factory name, else the file's name when the text is a
-            full or home path of an existing file, else "Default". */
-        juce::String startName;
+        /** The factory index the text names, or 0. */
+        int factoryIndex = 0;
 
-        /** The index the text names: a factory index, a path's index (-1 when it is
-            not listed), 0 for anything else. */
-        int index = 0;
-
-        /** Whether the start takes that index: a factory name or an existing file. */
-        bool startsThere = false;
+        /** The file a full or home path names; none for any other text. */
+        juce::File file;
     };
 
     CurrentPreset readCurrentPreset() const;

@@ -46,6 +46,15 @@ void ApplicationRun::writeSettings (const juce::StringPairArray& values, bool gl
     settings->saveIfNeeded();
 }
 
+void ApplicationRun::writeJackSettingsWithoutMailForm() const
+{
+    juce::StringPairArray values, global;
+    values.set ("audioSetup", "<DEVICESETUP deviceType=\"JACK\" audioOutputDeviceName=\"system\" audioInputDeviceName=\"system\"/>");
+    global.set ("showMailForm", "0");
+    writeSettings (values);
+    writeSettings (global, true);
+}
+
 bool ApplicationRun::launch (const juce::String& jackServerName, const juce::StringArray& wrapper, int fdForChild)
 {
     juce::StringPairArray env;

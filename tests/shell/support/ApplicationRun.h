@@ -22,6 +22,10 @@ public:
     std::unique_ptr<juce::PropertiesFile> openSettings (bool global = false) const;
     void writeSettings (const juce::StringPairArray& values, bool global = false) const;
 
+    /** Settings for a run on the test JACK server's system ports, without the sign-up form
+        a first start offers, which would cover the bar. */
+    void writeJackSettingsWithoutMailForm() const;
+
     /** In front of the binary, a command that ends by running it (its last argument);
         fdForChild becomes the command's fd 3. */
     bool launch (const juce::String& jackServerName = {}, const juce::StringArray& wrapper = {}, int fdForChild = -1);

@@ -28,4 +28,9 @@ juce::Image grabWhenPainted (X11Session& x, PointerDriver& pointer, unsigned lon
     }
     return image;
 }
+void waitForInputNotice (X11Session& x, PointerDriver& pointer, unsigned long window)
+{
+    for (int waited = 0; waited < 10000 && x.grab (window).getPixelAt (2, 2) != juce::Colours::lightgoldenrodyellow; waited += 400)
+        pointer.settle();
+}
 } // namespace KA::Test

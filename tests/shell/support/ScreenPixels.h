@@ -11,4 +11,8 @@ double changedShare (const juce::Image& a, const juce::Image& b);
 /** The window once two grabs in a row agree (a busy machine may still be painting), or the
     last grab after maxGrabs; the application is given time to answer before each. */
 juce::Image grabWhenPainted (X11Session& x, PointerDriver& pointer, unsigned long window, int maxGrabs = 20);
+
+/** Lets the application answer until the muted-input notice shows at the window's top, or
+    10 s have passed: before it, the editor is not where EditorOnScreen expects it. */
+void waitForInputNotice (X11Session& x, PointerDriver& pointer, unsigned long window);
 } // namespace KA::Test
