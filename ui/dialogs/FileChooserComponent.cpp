@@ -34,6 +34,7 @@ FileChooserComponent::FileChooserComponent (const juce::String& title, const juc
       warnAboutOverwriting (warn),
       forcedExtension (extension),
       browser (browserFlags, root, &fileFilter, preview),
+      canChooseFolders ((browserFlags & juce::FileBrowserComponent::canSelectDirectories) != 0),
       okButton (okButtonText (browserFlags)),
       cancelButton (juce::translate ("Cancel")),
       newFolderButton (juce::translate ("New Folder")),
@@ -59,8 +60,11 @@ FileChooserComponent::FileChooserComponent (const juce::String& title, const juc
     // quietly become "x" in the root. A name the Save button would take is taken
     // the Save button's way, refusals included; folder names keep JUCE's way.
     for (auto* child : browser.getChildren())
-        if (auto* nameBox = dynamic_cast<juce::TextEditor*> (child))
-            nameBox->onReturnKey = [this, browsersOwn = nameBox->onReturnKey] { nameBoxReturnPressed (browsersOwn); };
+        if (auto* editor = dynamic_cast<juce::TextEditor*> (child))
+            fileNameBox = editor;
+
+    if (fileNameBox != nullptr)
+        fileNameBox->onReturnKey = [this, browsersOwn = fileNameBox->onReturnKey] { nameBoxReturnPressed (browsersOwn); };
 
     startAtRoot();
     selectionChanged();
@@ -98,25 +102,57 @@ void FileChooserComponent::startAtRoot()
 
 void FileChooserComponent::nameBoxReturnPressed (const std::function<void()>& browsersOwnReturn)
 {
+    const auto typed = fileNameBox->getText();
+
     if (hasValidSelection())
         okButtonPressed();
-    else if (browsersOwnReturn)
+    else if (typed.isNotEmpty() && browsersOwnReturn)
+    {
+        // The browser moves into a typed folder by getChildFile, which would take "~" for home.
+        if (typed.startsWithChar ('~'))
+            fileNameBox->setText ("./" + typed, false);
+
         browsersOwnReturn();
+    }
+}
+
+juce::File FileChooserComponent::typedFile() const
+{
+    if (fileNameBox == nullptr || fileNameBox->isReadOnly())
+        return browser.getSelectedFile (0);
+
+    // The browser's own answer to an empty name is the folder on screen, which reads
+    // as a file name once that folder has gone; an empty name never makes a file.
+    const auto typed = fileNameBox->getText();
+    const auto folderOnScreen = browser.getRoot();
+
+    if (typed.isEmpty())
+        return canChooseFolders && folderOnScreen.isDirectory() ? folderOnScreen : juce::File();
+
+    // A typed name is a name inside the folder on screen, as New Folder takes it:
+    // getChildFile reads a leading "~" as a home folder unless it follows "./".
+    return folderOnScreen.getChildFile (typed.startsWithChar ('~') ? "./" + typed : typed);
 }
 
 juce::File FileChooserComponent::getChosenFile() const
 {
-    auto file = browser.getSelectedFile (0);
+    auto file = typedFile();
 
     if (file == juce::File() || forcedExtension.isEmpty() || file.isDirectory())
         return file;
 
-    return file.withFileExtension (forcedExtension);
+    return withExtension (file, forcedExtension);
 }
 
 bool FileChooserComponent::hasValidSelection() const
 {
-    return browser.currentFileIsValid() && ! getChosenFile().isDirectory();
+    // The browser's own test, on the file the chooser really hands on.
+    const auto file = typedFile();
+
+    if (file == juce::File() || (! canChooseFolders && file.isDirectory()) || (! browser.isSaveMode() && ! file.exists()))
+        return false;
+
+    return ! getChosenFile().isDirectory();
 }
 
 void FileChooserComponent::okButtonPressed()
@@ -135,7 +171,7 @@ void FileChooserComponent::okButtonPressed()
         return;
     }
 
-    // A typed name may lead anywhere ("../x", "/x", "~/x", a link); only what
+    // A typed name may lead anywhere ("../x", "/x", a link); only what
     // stays inside the root is ever handed to the caller.
     if (! isInsideFolder (file, rootFolder))
     {

@@ -35,8 +35,9 @@ public:
     juce::FileBrowserComponent& getBrowser() noexcept { return browser; }
     const juce::File& getRootFolder() const noexcept { return rootFolder; }
 
-    /** The file to use: the browser's selection, with the forced extension if
-        there is one; the empty File when nothing is selected. */
+    /** The file to use: the name typed, as a name inside the folder on screen
+        (a leading "~" included), with the forced extension if there is one; the
+        empty File when no name is typed. */
     juce::File getChosenFile() const;
 
     juce::TextButton& getOkButton() noexcept { return okButton; }
@@ -71,6 +72,7 @@ private:
     void updateButtons();
     void refreshListing();
     void nameBoxReturnPressed (const std::function<void()>& browsersOwnReturn);
+    juce::File typedFile() const;
     bool hasValidSelection() const;
     void finish (bool ok);
 
@@ -83,6 +85,8 @@ private:
     bool warnAboutOverwriting;
     juce::String forcedExtension;
     juce::FileBrowserComponent browser;
+    juce::TextEditor* fileNameBox = nullptr;
+    bool canChooseFolders;
     juce::TextButton okButton, cancelButton, newFolderButton;
     juce::String instructions;
     juce::TextLayout headerText;

@@ -85,4 +85,10 @@ bool isInsideFolder (const juce::File& file, const juce::File& folder)
     return resolvedFolder != juce::File() && resolvedFile != juce::File()
         && resolvedFile.isAChildOf (resolvedFolder);
 }
+
+juce::File withExtension (const juce::File& file, const juce::String& extension)
+{
+    const auto path = file.getFullPathName();
+    return juce::File (path.dropLastCharacters (file.getFileExtension().length()) + extension);
+}
 } // namespace KA

@@ -14,4 +14,9 @@ juce::File resolveLinks (const juce::File& file);
 /** True when the file lies strictly inside the folder once both have had their
     links followed: what is written to the file stays in the folder. */
 bool isInsideFolder (const juce::File& file, const juce::File& folder);
+
+/** The file with its extension (".xml") in place of the one it has, in the same
+    folder: juce::File::withFileExtension reads a name that begins with "~" as a
+    home folder. */
+juce::File withExtension (const juce::File& file, const juce::String& extension);
 } // namespace KA

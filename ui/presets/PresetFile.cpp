@@ -5,6 +5,7 @@
 #include "ui/dialogs/FolderConfinement.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -54,20 +55,39 @@ namespace
             case EROFS:   return juce::Result::fail ("The folder is read-only.");
             case ENOSPC:
             case EDQUOT:  return juce::Result::fail ("The disk is full.");
+            case ENAMETOOLONG: return juce::Result::fail ("The name is too long.");
             default:      return juce::Result::fail ("The file could not be written.");
         }
     }
 
     const juce::String temporarySuffix (".tmp");
 
-    /** Creates a new hidden temporary file beside the target: ".NAME.xml.tmp", or with a
-        number when that name is taken (by anything, a link to nowhere included). */
+    bool nameFits (const juce::String& fileName)
+    {
+        return fileName.getNumBytesAsUTF8() <= NAME_MAX;
+    }
+
+    /** ".NAME.xml.tmp", or ".NAME.xml2.tmp" and so on. A preset whose own name nearly
+        fills the limit gets its NAME cut to fit: a name taken by another preset's
+        temporary file is stepped around like any other. */
+    juce::File temporaryName (const juce::File& target, int attempt)
+    {
+        const auto ending = target.getFileExtension() + (attempt > 1 ? juce::String (attempt) : juce::String()) + temporarySuffix;
+        auto name = target.getFileNameWithoutExtension();
+
+        while (name.isNotEmpty() && ! nameFits ("." + name + ending))
+            name = name.dropLastCharacters (1);
+
+        return target.getSiblingFile ("." + name + ending);
+    }
+
+    /** Creates a new hidden temporary file beside the target, under the first of its
+        names not taken (by anything, a link to nowhere included). */
     int createTemporary (const juce::File& target, mode_t mode, juce::File& temporary)
     {
         for (int attempt = 1; attempt <= 100; ++attempt)
         {
-            temporary = target.getSiblingFile ("." + target.getFileName() + (attempt > 1 ? juce::String (attempt) : juce::String())
-                                               + temporarySuffix);
+            temporary = temporaryName (target, attempt);
             const auto fd = ::open (temporary.getFullPathName().toRawUTF8(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
 
             if (fd >= 0 || errno != EEXIST)
@@ -165,6 +185,10 @@ juce::Result writePresetDocument (const juce::XmlElement& document, const juce::
         if (written == juce::File() || ! isInsideFolder (target, confiningFolder))
             return juce::Result::fail ("The file is a link that leads outside the preset folder.");
     }
+
+    // Refused before anything is written: no file of that name can exist.
+    if (! nameFits (written.getFileName()))
+        return juce::Result::fail ("The name is too long.");
 
     if (written.isDirectory())
         return juce::Result::fail ("A folder has the preset's name.");

@@ -368,7 +368,7 @@ juce::Result PresetLibrary::save()
 
 juce::File PresetLibrary::withPresetExtension (const juce::File& chosen)
 {
-    return chosen == juce::File() ? juce::File() : chosen.withFileExtension (GlobalStrings::xmlExtension);
+    return chosen == juce::File() ? juce::File() : withExtension (chosen, GlobalStrings::xmlExtension);
 }
 
 juce::Result PresetLibrary::saveAs (const juce::File& chosen)

@@ -168,11 +168,15 @@ TEST_P (ConfirmedChooser, NamesLeadingOutOfTheRootAreRefusedAndNothingIsWritten)
     // (typed, file written inside the root, or the refusal shown)
     const struct { juce::String typed, written, refusal; } cases[] = {
         { "../x", {}, outsideRoot }, { "../sneaky", {}, outsideRoot }, { outside.getChildFile ("x").getFullPathName(), {}, outsideRoot },
-        { "~/x", {}, outsideRoot }, { "sub/../../x", {}, outsideRoot }, { "link/x", {}, outsideRoot },
+        { "sub/../../x", {}, outsideRoot }, { "link/x", {}, outsideRoot },
         { "dangling", {}, outsideRoot }, { "loop/x", {}, loop + "x.xml" }, { "a", {}, loop + "a.xml" },
         { "link/../x", "x.xml", {} }, // resolved as text first, like the browser does
         { "sub/../y", "y.xml", {} }, { "sub/z", "sub/z.xml", {} },
+        { "~x", "~x.xml", {} }, { "~old/z", "~old/z.xml", {} }, // names, never the home folder
     };
+    // As text: getChildFile would read a leading "~" as the home folder.
+    const auto inRoot = [this] (const juce::String& name) { return juce::File (root.getFullPathName() + "/" + name); };
+    inRoot ("~old").createDirectory();
 
     for (const auto& [typed, written, refusal] : cases)
     {
@@ -190,12 +194,12 @@ TEST_P (ConfirmedChooser, NamesLeadingOutOfTheRootAreRefusedAndNothingIsWritten)
         }
 
         if (written.isNotEmpty())
-            expected[root.getChildFile (written).getFullPathName()] = "written";
+            expected[inRoot (written).getFullPathName()] = "written";
         EXPECT_EQ (results, written.isEmpty() ? std::vector<bool>() : std::vector<bool> { true }) << typed;
         EXPECT_EQ (c.isVisible(), written.isEmpty()) << typed;
         EXPECT_EQ (state(), expected) << typed;
         if (written.isNotEmpty())
-            root.getChildFile (written).deleteFile();
+            inRoot (written).deleteFile();
     }
 
     // Browsing out of the root, also through a link, comes back to it.
@@ -344,6 +348,15 @@ TEST_F (Chooser, ExactlyOneResultForEveryWayOfClosing)
         { "deleted with the question open", "Bass", [] (Chooser& f) { click (f.chooser->getOkButton()); f.chooser.reset(); }, {}, "old" },
         { "deleted by its own callback", "Bass",
           [] (Chooser& f) { f.deleteFromCallback = true; click (f.chooser->getOkButton()); click (f.boxButton (1)); }, { true }, "written" },
+        { "nothing typed in a folder that went", "", [] (Chooser& f)
+          {
+              f.chooser->getBrowser().setRoot (f.root.getChildFile ("sub"));
+              f.root.getChildFile ("sub").deleteRecursively();
+              click (f.chooser->getNewFolderButton());
+              f.pressReturn();
+              click (f.chooser->getOkButton());
+              EXPECT_FALSE (f.root.getChildFile ("sub.xml").exists());
+          }, {}, "old" },
     };
 
     for (const auto& c : cases)

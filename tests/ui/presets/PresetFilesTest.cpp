@@ -167,8 +167,12 @@ TEST_P (LinkedPreset, IsWrittenThroughToATargetInsideTheFolderAndStaysALink)
         EXPECT_EQ (target.loadFileAsString(), before);
 }
 
+// The longest name a file can have: its temporary file's name must still fit.
+const std::string longestName = "user/" + std::string (251, 'n') + ".xml";
+
 INSTANTIATE_TEST_SUITE_P (Targets, LinkedPreset, ::testing::Values (
     LinkCase { "InsideTheFolder", "user/Real/t.xml", "" },
+    LinkCase { "WithTheLongestName", longestName.c_str(), "" },
     LinkCase { "OutsideTheFolder", "elsewhere/t.xml", "The file is a link that leads outside the preset folder." },
     LinkCase { "TargetFolderMissing", "user/Gone/t.xml", "The folder is missing." }),
     [] (const auto& p) { return std::string (p.param.name); });

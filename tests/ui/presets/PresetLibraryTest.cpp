@@ -55,7 +55,7 @@ struct Library : public ::testing::Test
     PresetLibrary library { processor, dirs.folders() };
 };
 
-TEST_F (Library, NumbersAndTreeOfTheWorkedExample)
+TEST_F (Library, NumbersFactoryThenUserPresetsInTreeOrderAndOpensTheCurrentFolder)
 {
     KA::ListTreeViewData root;
     ListTreeViewItem* open = nullptr;
@@ -207,7 +207,7 @@ TEST_F (Library, SaveWritesNothingForDefaultFactoryAndSharedPresets)
 
 //==============================================================================
 // A write that fails is reported and changes nothing.
-struct WriteFailure { const char* name; std::function<juce::Result (PresetLibrary&, const juce::File&)> act; };
+struct WriteFailure { const char* name; std::function<juce::Result (PresetLibrary&, const juce::File&)> act; const char* why; };
 
 class FailedWrite : public Library, public ::testing::WithParamInterface<WriteFailure> {};
 
@@ -217,17 +217,22 @@ TEST_P (FailedWrite, IsReportedAndChangesNothing)
     ASSERT_TRUE (library.loadPresetAtIndex (7).wasOk());
     const auto current = currentPresetOf (processor);
 
-    EXPECT_TRUE (GetParam().act (library, dirs.user).failed());
+    EXPECT_EQ (GetParam().act (library, dirs.user).getErrorMessage(), GetParam().why);
     EXPECT_EQ (library.getActiveIndex(), 7);
     EXPECT_EQ (currentPresetOf (processor), current);
     EXPECT_EQ (dirs.user.findChildFiles (juce::File::findFiles, true, "*.tmp", juce::File::FollowSymlinks::no).size(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P (Cases, FailedWrite, ::testing::Values (
-    WriteFailure { "SaveOverAFolder", [] (auto& l, auto& u) { u.getChildFile ("A.xml").deleteFile(); u.getChildFile ("A.xml/in").createDirectory(); return l.save(); } },
-    WriteFailure { "SaveAsIntoAMissingFolder", [] (auto& l, auto& u) { return l.saveAs (u.getChildFile ("Gone/Funk")); } },
-    WriteFailure { "SaveAsOverAFolder", [] (auto& l, auto& u) { u.getChildFile ("Funk.xml").createDirectory(); return l.saveAs (u.getChildFile ("Funk")); } },
-    WriteFailure { "SaveAsWhereAFileBlocksTheFolder", [] (auto& l, auto& u) { u.getChildFile ("F").replaceWithText ("x"); return l.saveAs (u.getChildFile ("F/Funk")); } }),
+    WriteFailure { "SaveOverAFolder", [] (auto& l, auto& u) { u.getChildFile ("A.xml").deleteFile(); u.getChildFile ("A.xml/in").createDirectory(); return l.save(); },
+                   "A folder has the preset's name." },
+    WriteFailure { "SaveAsIntoAMissingFolder", [] (auto& l, auto& u) { return l.saveAs (u.getChildFile ("Gone/Funk")); }, "The folder is missing." },
+    WriteFailure { "SaveAsOverAFolder", [] (auto& l, auto& u) { u.getChildFile ("Funk.xml").createDirectory(); return l.saveAs (u.getChildFile ("Funk")); },
+                   "A folder has the preset's name." },
+    WriteFailure { "SaveAsWhereAFileBlocksTheFolder", [] (auto& l, auto& u) { u.getChildFile ("F").replaceWithText ("x"); return l.saveAs (u.getChildFile ("F/Funk")); },
+                   "The folder is missing." },
+    WriteFailure { "SaveAsANameNoFileCanHave", [] (auto& l, auto& u) { return l.saveAs (u.getChildFile (juce::String::repeatedString ("n", 252))); },
+                   "The name is too long." }),
     [] (const auto& p) { return std::string (p.param.name); });
 
 // A preset file that can't be used changes nothing.

@@ -38,7 +38,7 @@ struct Bar : public ::testing::Test
     std::unique_ptr<BarEditor> editor;
 };
 
-TEST_F (Bar, LaysOutTheWorkedExampleAndTheHalfHeightBar)
+TEST_F (Bar, LaysOutButtonsAndLabelAtFullAndHalfHeight)
 {
     // At 690 x 44 the buttons and the label are 35 high at y 4.
     for (auto [name, x, width] : { std::tuple { "?", 10, 44 }, { "-", 53, 44 }, { "+", 96, 44 }, { "<", 139, 44 }, { ">", 182, 44 }, { "A", 225, 44 },
@@ -118,7 +118,7 @@ TEST_F (Bar, UndoAndRedoAFaderGesture)
     EXPECT_FLOAT_EQ (valueOf (processor, "Level"), 5.0f);
 }
 
-TEST_F (Bar, PowerFollowsTheParameterWithinOneTickWithoutSendingAChange)
+TEST_F (Bar, PowerAndLabelFollowOutsideChangesWithinOneTickWithoutSendingAChange)
 {
     struct Counter : juce::AudioProcessorParameter::Listener
     {
@@ -127,12 +127,20 @@ TEST_F (Bar, PowerFollowsTheParameterWithinOneTickWithoutSendingAChange)
         int changes = 0;
     } counter;
 
+    // Changed outside the bar: the button and the label follow, and the bar sends nothing back.
     auto* power = processor.parameters.getParameter ("power");
-    power->setValueNotifyingHost (0.0f);
     power->addListener (&counter);
-    runFor (150);
-    EXPECT_FALSE (button ("Power").getToggleState());
-    EXPECT_EQ (counter.changes, 0);
+    for (auto [value, preset] : { std::pair { 1.0f, "Slap Bass" }, { 0.0f, "Bass Warming" } })
+    {
+        power->setValueNotifyingHost (value);
+        processor.parameters.state.setProperty ("CurrentPreset", preset, nullptr);
+        const auto sent = counter.changes;
+        runFor (150);
+        EXPECT_EQ (button ("Power").getToggleState(), value > 0.5f);
+        EXPECT_EQ (label(), juce::String ("> ") + preset);
+        EXPECT_EQ (counter.changes, sent);
+    }
+    counter.changes = 0;
 
     click (button ("Power"));
     EXPECT_EQ (power->getValue(), 1.0f);
