@@ -9,10 +9,15 @@
 #include <benchmark/benchmark.h>
 #include <juce_dsp/juce_dsp.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <optional>
 #include <random>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace
 {
@@ -213,30 +218,70 @@ public:
 
     void printSummary (std::FILE* out) const
     {
-        auto get = [this] (const std::string& name)
+        // A benchmark that --benchmark_filter left out, or that failed, has no figure:
+        // its side of a row shows "-", and a row or section with nothing that ran is
+        // not printed, so a zero is never mistaken for a measurement.
+        using Measured = std::optional<double>;
+
+        auto get = [this] (const std::string& name) -> Measured
         {
             auto it = nsPerFrame.find (name);
-            return it == nsPerFrame.end() ? 0.0 : it->second.ns;
+            return it == nsPerFrame.end() ? Measured() : Measured (it->second.ns);
         };
 
-        std::fprintf (out, "\nns per stereo frame at 48 kHz, block %d\n", blockSize);
-        std::fprintf (out, "%-28s %10s %10s %8s\n", "work", "ours", "JUCE", "ratio");
-        auto line = [&] (const char* what, double ours, double theirs)
+        auto sum = [] (Measured a, Measured b) { return a && b ? Measured (*a + *b) : Measured(); };
+
+        struct Row
         {
-            std::fprintf (out, "%-28s %10.2f %10.2f %8.3f\n", what, ours, theirs, theirs > 0 ? ours / theirs : 0.0);
+            std::string what;
+            Measured ours, theirs;
         };
 
-        line ("seven bands", get ("oursBands"), get ("juceBands"));
-        for (int f : { 1, 2, 4 })
-            line (("saturation x" + std::to_string (f)).c_str(),
-                  get ("oursSaturation/" + std::to_string (f)), get ("juceSaturation/" + std::to_string (f)));
-        line ("bands + saturation x4", get ("oursBands") + get ("oursSaturation/4"),
-              get ("juceBands") + get ("juceSaturation/4"));
+        bool columnsPrinted = false;
 
-        std::fprintf (out, "\nns per stereo frame, whole product chain (oversampling x4 / x2 / x1 by rate)\n");
+        auto section = [&] (const std::string& heading, const std::vector<Row>& rows)
+        {
+            if (std::none_of (rows.begin(), rows.end(), [] (const Row& r) { return r.ours || r.theirs; }))
+                return;
+
+            std::fprintf (out, "\n%s\n", heading.c_str());
+
+            if (! std::exchange (columnsPrinted, true))
+                std::fprintf (out, "%-28s %10s %10s %8s\n", "work", "ours", "JUCE", "ratio");
+
+            for (const auto& r : rows)
+            {
+                if (! r.ours && ! r.theirs)
+                    continue;
+
+                char ours[32] = "-", theirs[32] = "-", ratio[32] = "-";
+
+                if (r.ours)
+                    std::snprintf (ours, sizeof (ours), "%.2f", *r.ours);
+
+                if (r.theirs)
+                    std::snprintf (theirs, sizeof (theirs), "%.2f", *r.theirs);
+
+                if (r.ours && r.theirs)
+                    std::snprintf (ratio, sizeof (ratio), "%.3f", *r.theirs > 0 ? *r.ours / *r.theirs : 0.0);
+
+                std::fprintf (out, "%-28s %10s %10s %8s\n", r.what.c_str(), ours, theirs, ratio);
+            }
+        };
+
+        std::vector<Row> dsp { { "seven bands", get ("oursBands"), get ("juceBands") } };
+        for (int f : { 1, 2, 4 })
+            dsp.push_back ({ "saturation x" + std::to_string (f),
+                             get ("oursSaturation/" + std::to_string (f)), get ("juceSaturation/" + std::to_string (f)) });
+        dsp.push_back ({ "bands + saturation x4", sum (get ("oursBands"), get ("oursSaturation/4")),
+                         sum (get ("juceBands"), get ("juceSaturation/4")) });
+        section ("ns per stereo frame at 48 kHz, block " + std::to_string (blockSize), dsp);
+
+        std::vector<Row> chain;
         for (const char* rate : { "44100", "48000", "96000" })
-            line ((std::string ("product chain at ") + rate).c_str(),
-                  get (std::string ("productChain/") + rate), get (std::string ("juceChain/") + rate));
+            chain.push_back ({ std::string ("product chain at ") + rate,
+                               get (std::string ("productChain/") + rate), get (std::string ("juceChain/") + rate) });
+        section ("ns per stereo frame, whole product chain (oversampling x4 / x2 / x1 by rate)", chain);
     }
 
 private:

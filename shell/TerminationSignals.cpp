@@ -14,18 +14,23 @@ namespace
     std::atomic<int> signalPipe { -1 };
     struct sigaction previousTerm {}, previousInt {};
 
-    extern "C" void writeSignalNumber (int signalNumber)
+    // sigaction is a C interface, so its handler keeps C language linkage; static,
+    // because C linkage would otherwise export the name despite this namespace.
+    extern "C"
     {
-        const auto savedErrno = errno;
-        const auto fd = signalPipe.load();
-
-        if (fd >= 0)
+        static void writeSignalNumber (int signalNumber)
         {
-            const auto byte = (char) signalNumber;
-            [[maybe_unused]] const auto written = ::write (fd, &byte, 1);
-        }
+            const auto savedErrno = errno;
+            const auto fd = signalPipe.load();
 
-        errno = savedErrno;
+            if (fd >= 0)
+            {
+                const auto byte = (char) signalNumber;
+                [[maybe_unused]] const auto written = ::write (fd, &byte, 1);
+            }
+
+            errno = savedErrno;
+        }
     }
 } // namespace
 

@@ -92,6 +92,7 @@ public:
         }
     }
 
+    using KA::PluginProcessor::parameterChanged;
     void parameterChanged (const juce::String& parameterID, float newValue) override
     {
         changes.emplace_back (parameterID, newValue);

@@ -14,6 +14,10 @@
 #include <cstdlib>
 #include <unistd.h>
 
+// libFuzzer looks these up by name and ships no header that declares them.
+extern "C" int LLVMFuzzerInitialize (int* argc, char*** argv);
+extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size);
+
 namespace
 {
 juce::ScopedJuceInitialiser_GUI* juceRuntime = nullptr;

@@ -84,7 +84,18 @@ private:
     std::unique_ptr<ImageResizeView> editorView;
     std::unique_ptr<ToolBar> toolBar;
     std::unique_ptr<Panel> panel;
+
+    // The same object as the JUCE base's own processor, held as our processor type
+    // so that the editor reaches its parameters and state without a cast; it keeps the
+    // name that the base and every editor use for it.
+   #if defined(__clang__)
+    #pragma clang diagnostic push
+    #pragma clang diagnostic ignored "-Wshadow-field"
+   #endif
     PluginProcessor& processor;
+   #if defined(__clang__)
+    #pragma clang diagnostic pop
+   #endif
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (PluginEditor)
 };

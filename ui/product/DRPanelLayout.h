@@ -122,13 +122,13 @@ constexpr float faderCapCentreY (const Fader& f, float proportion) noexcept
     knob's bounds, one unit up and left. */
 constexpr float knobDiameter (const Control& k) noexcept
 {
-    return 2.0f * (float) (int) ((k.bounds.width < k.bounds.height ? k.bounds.width : k.bounds.height) * 0.5f);
+    return 2.0f * (float) (int) ((float) (k.bounds.width < k.bounds.height ? k.bounds.width : k.bounds.height) * 0.5f);
 }
 
 constexpr float knobCentreX (const Control& k) noexcept
 {
     return (float) (int) ((float) k.bounds.x + (float) k.bounds.width * 0.5f
-                          - ((k.bounds.width < k.bounds.height ? k.bounds.width : k.bounds.height) * 0.5f) - 1.0f)
+                          - ((float) (k.bounds.width < k.bounds.height ? k.bounds.width : k.bounds.height) * 0.5f) - 1.0f)
            + knobDiameter (k) * 0.5f;
 }
 

@@ -90,7 +90,9 @@ TEST (SignalChain, MonoInputIsDuplicatedAndProcessedIdentically)
     {
         ASSERT_EQ (out.getSample (0, i), reference.getSample (0, i)) << i;
         if (i >= 2400)
+        {
             ASSERT_NEAR (out.getSample (1, i), out.getSample (0, i), 1e-6f) << i;
+        }
     }
 }
 

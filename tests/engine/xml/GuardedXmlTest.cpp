@@ -45,8 +45,10 @@ TEST_P (GuardedXmlTexts, AreAcceptedOnlyWhenSoundAndOfTheirShapeAndRefusedWithTh
 
     // The same text as a string, where a string can hold it.
     if (t.text.find ('\0') == std::string::npos && juce::CharPointer_UTF8::isValidString (t.text.data(), (int) t.text.size()))
+    {
         EXPECT_EQ (KA::GuardedXml::parse (juce::String::fromUTF8 (t.text.data(), (int) t.text.size()), t.shape, rootTag) != nullptr,
                    accepted);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P (

@@ -87,7 +87,9 @@ TEST (DialogLayout, PanelIsCentredAtTheAspectAndHoldsContentAboveARowOfButtons)
             const auto b = view->getButton (i)->getBounds();
             EXPECT_TRUE (view->getLocalBounds().contains (b) && ! b.intersects (content) && ! b.isEmpty()) << i;
             if (i > 0)
+            {
                 EXPECT_EQ (b.getRight(), view->getButton (i - 1)->getX()) << i;
+            }
         }
         EXPECT_EQ (w - view->getButton (0)->getRight(), content.getX());
     }

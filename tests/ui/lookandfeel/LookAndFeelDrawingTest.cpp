@@ -80,7 +80,9 @@ TEST (PluginLookAndFeel, FilmstripFramesFollowTheValue)
         const auto image = paint (*c.s);
         EXPECT_EQ (image.getPixelAt (11, 11).getARGB(), frameColour (c.frame).getARGB()) << c.s->imageName << " " << c.value;
         if (c.s == &fader) // stretched over the track area JUCE hands over, from the slider's corner
+        {
             EXPECT_EQ (image.getPixelAt (1, 1).getARGB(), image.getPixelAt (18, 18).getARGB());
+        }
     }
 
     // The knob's square hangs one unit up and left: 24 wide from -1.

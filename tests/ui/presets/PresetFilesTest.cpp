@@ -112,7 +112,9 @@ TEST_F (Files, SaveKeepsTheModeAndOwnerAndRefusesAFileWithoutWritePermission)
     ::chmod (user ("A.xml").getFullPathName().toRawUTF8(), 0640);
 
     if (::geteuid() == 0)
+    {
         ASSERT_EQ (::chown (user ("A.xml").getFullPathName().toRawUTF8(), 4321, 8765), 0);
+    }
 
     const auto before = statOf (user ("A.xml"));
     setValue (processor, "Level", -7.0f);
@@ -151,7 +153,9 @@ TEST_P (LinkedPreset, IsWrittenThroughToATargetInsideTheFolderAndStaysALink)
 
     // A link to nothing is not listed; Save As reaches it.
     if (index > 0)
+    {
         ASSERT_TRUE (library.loadPresetAtIndex (index).wasOk());
+    }
 
     const auto before = target.existsAsFile() ? target.loadFileAsString() : juce::String();
     setValue (processor, "Level", -3.0f);
@@ -162,9 +166,13 @@ TEST_P (LinkedPreset, IsWrittenThroughToATargetInsideTheFolderAndStaysALink)
     EXPECT_EQ (user ("L.xml").getLinkedTarget(), target);
 
     if (saved.wasOk())
+    {
         EXPECT_TRUE (target.loadFileAsString().contains ("value=\"-3.0\""));
+    }
     else if (target.existsAsFile())
+    {
         EXPECT_EQ (target.loadFileAsString(), before);
+    }
 }
 
 // The longest name a file can have: its temporary file's name must still fit.
