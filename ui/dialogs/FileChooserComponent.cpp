@@ -60,8 +60,13 @@ FileChooserComponent::FileChooserComponent (const juce::String& title, const juc
     // quietly become "x" in the root. A name the Save button would take is taken
     // the Save button's way, refusals included; folder names keep JUCE's way.
     for (auto* child : browser.getChildren())
+    {
         if (auto* editor = dynamic_cast<juce::TextEditor*> (child))
+        {
             fileNameBox = editor;
+            break;
+        }
+    }
 
     if (fileNameBox != nullptr)
         fileNameBox->onReturnKey = [this, browsersOwn = fileNameBox->onReturnKey] { nameBoxReturnPressed (browsersOwn); };
@@ -131,7 +136,13 @@ juce::File FileChooserComponent::typedFile() const
 
     // A typed name is a name inside the folder on screen, as New Folder takes it:
     // getChildFile reads a leading "~" as a home folder unless it follows "./".
-    return folderOnScreen.getChildFile (typed.startsWithChar ('~') ? "./" + typed : typed);
+    const auto file = folderOnScreen.getChildFile (typed.startsWithChar ('~') ? "./" + typed : typed);
+
+    // "." or ".." names a folder, like an empty name, even one that has gone.
+    if (! canChooseFolders && (file == folderOnScreen || folderOnScreen.isAChildOf (file)))
+        return {};
+
+    return file;
 }
 
 juce::File FileChooserComponent::getChosenFile() const

@@ -35,9 +35,10 @@ public:
     juce::FileBrowserComponent& getBrowser() noexcept { return browser; }
     const juce::File& getRootFolder() const noexcept { return rootFolder; }
 
-    /** The file to use: the name typed, as a name inside the folder on screen
-        (a leading "~" included), with the forced extension if there is one; the
-        empty File when no name is typed. */
+    /** The file to use, with the forced extension if there is one: the name typed,
+        as a name inside the folder on screen (a leading "~" included), or the
+        browser's selection when its name box is read-only; the empty File when no
+        name is typed or the name is the folder on screen or one above it. */
     juce::File getChosenFile() const;
 
     juce::TextButton& getOkButton() noexcept { return okButton; }

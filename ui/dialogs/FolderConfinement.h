@@ -15,8 +15,8 @@ juce::File resolveLinks (const juce::File& file);
     links followed: what is written to the file stays in the folder. */
 bool isInsideFolder (const juce::File& file, const juce::File& folder);
 
-/** The file with its extension (".xml") in place of the one it has, in the same
-    folder: juce::File::withFileExtension reads a name that begins with "~" as a
-    home folder. */
+/** The file (not the empty File) with the extension, which begins with a dot
+    (".xml"), in place of the one it has, in the same folder:
+    juce::File::withFileExtension reads a name that begins with "~" as a home folder. */
 juce::File withExtension (const juce::File& file, const juce::String& extension);
 } // namespace KA

@@ -62,9 +62,12 @@ namespace
 
     const juce::String temporarySuffix (".tmp");
 
-    bool nameFits (const juce::String& fileName)
+    /** The most bytes a file name may have in the folder: its own file system says
+        (NAME_MAX where the folder can't be asked). */
+    size_t longestName (const juce::File& folder)
     {
-        return fileName.getNumBytesAsUTF8() <= NAME_MAX;
+        const auto limit = ::pathconf (folder.getFullPathName().toRawUTF8(), _PC_NAME_MAX);
+        return (size_t) (limit > 0 ? limit : NAME_MAX);
     }
 
     /** ".NAME.xml.tmp", or ".NAME.xml2.tmp" and so on. A preset whose own name nearly
@@ -74,8 +77,9 @@ namespace
     {
         const auto ending = target.getFileExtension() + (attempt > 1 ? juce::String (attempt) : juce::String()) + temporarySuffix;
         auto name = target.getFileNameWithoutExtension();
+        const auto limit = longestName (target.getParentDirectory());
 
-        while (name.isNotEmpty() && ! nameFits ("." + name + ending))
+        while (name.isNotEmpty() && ("." + name + ending).getNumBytesAsUTF8() > limit)
             name = name.dropLastCharacters (1);
 
         return target.getSiblingFile ("." + name + ending);
@@ -187,7 +191,7 @@ juce::Result writePresetDocument (const juce::XmlElement& document, const juce::
     }
 
     // Refused before anything is written: no file of that name can exist.
-    if (! nameFits (written.getFileName()))
+    if (written.getFileName().getNumBytesAsUTF8() > longestName (written.getParentDirectory()))
         return juce::Result::fail ("The name is too long.");
 
     if (written.isDirectory())

@@ -172,10 +172,11 @@ TEST_P (ConfirmedChooser, NamesLeadingOutOfTheRootAreRefusedAndNothingIsWritten)
         { "dangling", {}, outsideRoot }, { "loop/x", {}, loop + "x.xml" }, { "a", {}, loop + "a.xml" },
         { "link/../x", "x.xml", {} }, // resolved as text first, like the browser does
         { "sub/../y", "y.xml", {} }, { "sub/z", "sub/z.xml", {} },
-        { "~x", "~x.xml", {} }, { "~old/z", "~old/z.xml", {} }, // names, never the home folder
+        { "~x", "~x.xml", {} }, { "~/x", "~/x.xml", {} }, { "~old/z", "~old/z.xml", {} }, // names, never the home folder
     };
     // As text: getChildFile would read a leading "~" as the home folder.
     const auto inRoot = [this] (const juce::String& name) { return juce::File (root.getFullPathName() + "/" + name); };
+    inRoot ("~").createDirectory();
     inRoot ("~old").createDirectory();
 
     for (const auto& [typed, written, refusal] : cases)
@@ -336,6 +337,8 @@ TEST_F (Chooser, OverwriteQuestionIsAboutTheFileReallyWritten)
 TEST_F (Chooser, ExactlyOneResultForEveryWayOfClosing)
 {
     const auto bass = root.getChildFile ("Bass.xml");
+    const auto inAFolderThatWent = [] (Chooser& f) { f.root.getChildFile ("sub").createDirectory(); f.chooser->getBrowser().setRoot (f.root.getChildFile ("sub"));
+        f.root.getChildFile ("sub").deleteRecursively(); click (f.chooser->getNewFolderButton()); f.pressReturn(); click (f.chooser->getOkButton()); };
     const struct { const char* way; const char* typed; std::function<void (Chooser&)> close; std::vector<bool> results; const char* bytes; } cases[] = {
         { "ok", "Funk", [] (Chooser& f) { click (f.chooser->getOkButton()); }, { true }, "old" },
         { "cancel", "Funk", [] (Chooser& f) { click (f.chooser->getCancelButton()); }, { false }, "old" },
@@ -348,9 +351,8 @@ TEST_F (Chooser, ExactlyOneResultForEveryWayOfClosing)
         { "deleted with the question open", "Bass", [] (Chooser& f) { click (f.chooser->getOkButton()); f.chooser.reset(); }, {}, "old" },
         { "deleted by its own callback", "Bass",
           [] (Chooser& f) { f.deleteFromCallback = true; click (f.chooser->getOkButton()); click (f.boxButton (1)); }, { true }, "written" },
-        { "nothing typed in a folder that went", "", [] (Chooser& f) { f.chooser->getBrowser().setRoot (f.root.getChildFile ("sub"));
-              f.root.getChildFile ("sub").deleteRecursively(); click (f.chooser->getNewFolderButton()); f.pressReturn(); click (f.chooser->getOkButton()); },
-          {}, "old" },
+        { "nothing typed in a folder that went", "", inAFolderThatWent, {}, "old" },
+        { "\".\" typed in a folder that went", ".", inAFolderThatWent, {}, "old" },
     };
 
     for (const auto& c : cases)

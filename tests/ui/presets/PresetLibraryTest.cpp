@@ -186,6 +186,8 @@ TEST_F (Library, LoadSaveAndSaveAsRoundTripsWithTheBytesOnDisk)
     EXPECT_EQ (levelIn (user ("Funk.xml")), 2.5);
     EXPECT_TRUE (user ("Funk.xml").loadFileAsString().contains ("\"\r\n" + juce::String::repeatedString (" ", 17) + "name=\"Slap Bass\""));
     EXPECT_TRUE (library.saveAs (dirs.base.getChildFile ("outside")).failed());
+    ASSERT_TRUE (library.saveAs (juce::File (dirs.user.getFullPathName() + "/~x")).wasOk()) << "a name, not the home folder";
+    EXPECT_EQ (levelIn (juce::File (dirs.user.getFullPathName() + "/~x.xml")), 2.5);
     EXPECT_EQ (dirs.base.findChildFiles (juce::File::findFiles, true, "*.tmp", juce::File::FollowSymlinks::no).size(), 0);
 }
 
