@@ -126,21 +126,14 @@ juce::File FileChooserComponent::typedFile() const
     if (fileNameBox == nullptr || fileNameBox->isReadOnly())
         return browser.getSelectedFile (0);
 
-    // The browser's own answer to an empty name is the folder on screen, which reads
-    // as a file name once that folder has gone; an empty name never makes a file.
-    const auto typed = fileNameBox->getText();
+    // A typed name is a name inside the folder on screen, as New Folder takes it.
     const auto folderOnScreen = browser.getRoot();
+    const auto file = childFile (folderOnScreen, fileNameBox->getText());
 
-    if (typed.isEmpty())
-        return canChooseFolders && folderOnScreen.isDirectory() ? folderOnScreen : juce::File();
-
-    // A typed name is a name inside the folder on screen, as New Folder takes it:
-    // getChildFile reads a leading "~" as a home folder unless it follows "./".
-    const auto file = folderOnScreen.getChildFile (typed.startsWithChar ('~') ? "./" + typed : typed);
-
-    // "." or ".." names a folder, like an empty name, even one that has gone.
-    if (! canChooseFolders && (file == folderOnScreen || folderOnScreen.isAChildOf (file)))
-        return {};
+    // No name, ".", "..": the folder on screen or one above it, which would read as a
+    // file name once it has gone. Only a folder that is there can be chosen as one.
+    if (file == folderOnScreen || folderOnScreen.isAChildOf (file))
+        return canChooseFolders && file.isDirectory() ? file : juce::File();
 
     return file;
 }
@@ -160,10 +153,8 @@ bool FileChooserComponent::hasValidSelection() const
     // The browser's own test, on the file the chooser really hands on.
     const auto file = typedFile();
 
-    if (file == juce::File() || (! canChooseFolders && file.isDirectory()) || (! browser.isSaveMode() && ! file.exists()))
-        return false;
-
-    return ! getChosenFile().isDirectory();
+    return file != juce::File() && (canChooseFolders || ! file.isDirectory()) && (browser.isSaveMode() || file.exists())
+        && ! getChosenFile().isDirectory();
 }
 
 void FileChooserComponent::okButtonPressed()
@@ -265,9 +256,8 @@ void FileChooserComponent::createFolderNamed (const juce::String& typedName)
     if (name.isEmpty() || name == "." || name == "..")
         return;
 
-    // Put together as text: getChildFile would read a leading "~" as the home folder.
     const auto folderOnScreen = browser.getRoot();
-    const juce::File folder (folderOnScreen.getFullPathName() + juce::File::getSeparatorString() + name);
+    const auto folder = childFile (folderOnScreen, name);
 
     // createDirectory would also make the folder on screen again if it has gone.
     const auto created = folderOnScreen.isDirectory() && folder.getParentDirectory() == folderOnScreen

@@ -86,9 +86,13 @@ bool isInsideFolder (const juce::File& file, const juce::File& folder)
         && resolvedFile.isAChildOf (resolvedFolder);
 }
 
+juce::File childFile (const juce::File& folder, const juce::String& relativePath)
+{
+    return folder.getChildFile (relativePath.startsWithChar ('~') ? "./" + relativePath : relativePath);
+}
+
 juce::File withExtension (const juce::File& file, const juce::String& extension)
 {
-    const auto path = file.getFullPathName();
-    return juce::File (path.dropLastCharacters (file.getFileExtension().length()) + extension);
+    return childFile (file.getParentDirectory(), file.getFileNameWithoutExtension() + extension);
 }
 } // namespace KA

@@ -15,8 +15,11 @@ juce::File resolveLinks (const juce::File& file);
     links followed: what is written to the file stays in the folder. */
 bool isInsideFolder (const juce::File& file, const juce::File& folder);
 
+/** The file a relative path names inside the folder, a first name that begins
+    with "~" included: juce::File::getChildFile reads that as a home folder. */
+juce::File childFile (const juce::File& folder, const juce::String& relativePath);
+
 /** The file (not the empty File) with the extension, which begins with a dot
-    (".xml"), in place of the one it has, in the same folder:
-    juce::File::withFileExtension reads a name that begins with "~" as a home folder. */
+    (".xml"), in place of the one it has, in the same folder. */
 juce::File withExtension (const juce::File& file, const juce::String& extension);
 } // namespace KA

@@ -73,11 +73,10 @@ namespace
     /** ".NAME.xml.tmp", or ".NAME.xml2.tmp" and so on. A preset whose own name nearly
         fills the limit gets its NAME cut to fit: a name taken by another preset's
         temporary file is stepped around like any other. */
-    juce::File temporaryName (const juce::File& target, int attempt)
+    juce::File temporaryName (const juce::File& target, size_t limit, int attempt)
     {
         const auto ending = target.getFileExtension() + (attempt > 1 ? juce::String (attempt) : juce::String()) + temporarySuffix;
         auto name = target.getFileNameWithoutExtension();
-        const auto limit = longestName (target.getParentDirectory());
 
         while (name.isNotEmpty() && ("." + name + ending).getNumBytesAsUTF8() > limit)
             name = name.dropLastCharacters (1);
@@ -87,11 +86,11 @@ namespace
 
     /** Creates a new hidden temporary file beside the target, under the first of its
         names not taken (by anything, a link to nowhere included). */
-    int createTemporary (const juce::File& target, mode_t mode, juce::File& temporary)
+    int createTemporary (const juce::File& target, size_t nameLimit, mode_t mode, juce::File& temporary)
     {
         for (int attempt = 1; attempt <= 100; ++attempt)
         {
-            temporary = temporaryName (target, attempt);
+            temporary = temporaryName (target, nameLimit, attempt);
             const auto fd = ::open (temporary.getFullPathName().toRawUTF8(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
 
             if (fd >= 0 || errno != EEXIST)
@@ -103,11 +102,11 @@ namespace
 
     // Written before the rename, so the new file is whole and on disk when it replaces the old
     // one. A file this call did not create is never removed: the name may be another save's.
-    juce::Result writeAll (const juce::File& target, const juce::MemoryBlock& bytes, const struct stat* keep,
+    juce::Result writeAll (const juce::File& target, size_t nameLimit, const juce::MemoryBlock& bytes, const struct stat* keep,
                            juce::File& temporary)
     {
         // Private until it has the mode the user gave the preset, which may be narrower.
-        const auto fd = createTemporary (target, keep != nullptr ? 0600 : 0644, temporary);
+        const auto fd = createTemporary (target, nameLimit, keep != nullptr ? 0600 : 0644, temporary);
 
         if (fd < 0)
             return failWith (errno);
@@ -191,7 +190,9 @@ juce::Result writePresetDocument (const juce::XmlElement& document, const juce::
     }
 
     // Refused before anything is written: no file of that name can exist.
-    if (written.getFileName().getNumBytesAsUTF8() > longestName (written.getParentDirectory()))
+    const auto nameLimit = longestName (written.getParentDirectory());
+
+    if (written.getFileName().getNumBytesAsUTF8() > nameLimit)
         return juce::Result::fail ("The name is too long.");
 
     if (written.isDirectory())
@@ -218,7 +219,7 @@ juce::Result writePresetDocument (const juce::XmlElement& document, const juce::
     // Hidden and without the preset extension, so no scan lists it.
     juce::File temporary;
 
-    if (auto result = writeAll (written, text.getMemoryBlock(), exists ? &info : nullptr, temporary); result.failed())
+    if (auto result = writeAll (written, nameLimit, text.getMemoryBlock(), exists ? &info : nullptr, temporary); result.failed())
         return result;
 
     if (std::rename (temporary.getFullPathName().toRawUTF8(), written.getFullPathName().toRawUTF8()) != 0)

@@ -64,7 +64,6 @@ namespace
     {
         return file.getLastModificationTime() < juce::Time::getCurrentTime() - juce::RelativeTime::minutes (1);
     }
-
 }
 
 PresetLibrary::Folders PresetLibrary::defaultFolders (const juce::String& productName)
