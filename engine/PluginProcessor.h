@@ -80,6 +80,11 @@ public:
         that serialises the state goes through here. */
     juce::ValueTree copyFlushedState();
 
+    /** Writes the values JUCE has not yet copied into the state tree, through the undo
+        manager, so they join the transaction they were made in. Whatever moves or
+        clears the undo history does this first, or the late write lands after it. */
+    void flushParameterValues();
+
     /** The blob of getStateInformation as a standalone function of a state tree. */
     static void writeStateBlob (const juce::ValueTree& state, juce::MemoryBlock& destData);
 

@@ -28,6 +28,12 @@ juce::ValueTree PluginProcessor::copyFlushedState()
     return parameters.copyState();
 }
 
+void PluginProcessor::flushParameterValues()
+{
+    // JUCE offers its write of the pending values only together with a copy of the tree.
+    (void) copyFlushedState();
+}
+
 void PluginProcessor::writeStateBlob (const juce::ValueTree& state, juce::MemoryBlock& destData)
 {
     destData.reset();
@@ -160,6 +166,7 @@ void PluginProcessor::resetAllParametersToDefault()
 void PluginProcessor::resetParametersToDefault()
 {
     resetAllParametersToDefault();
+    flushParameterValues();
     extensionState.resetToDefaults();
     undoManager.clearUndoHistory();
 }

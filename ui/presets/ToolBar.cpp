@@ -225,10 +225,17 @@ void ToolBar::buttonClicked (juce::Button* button)
         if (auto side = editor->createSideView())
             editor->getDialogManager().openDialog (std::move (side));
     }
-    else if (button == undoButton.get())
-        processor->undoManager.undo();
-    else if (button == redoButton.get())
-        processor->undoManager.redo();
+    else if (button == undoButton.get() || button == redoButton.get())
+    {
+        // The last drag may not have reached the history yet: written after the move,
+        // it would start a transaction of its own and "<" would undo the edit before it.
+        processor->flushParameterValues();
+
+        if (button == undoButton.get())
+            processor->undoManager.undo();
+        else
+            processor->undoManager.redo();
+    }
     else if (button == aButton.get() || button == bButton.get())
         switchSlot();
     else if (button == storeButton.get())

@@ -78,6 +78,7 @@ TEST (ABSnapshots, StoreKeepsTheLastSwapExchangesAndWithoutASnapshotResets)
     // No snapshot yet: a reset that clears the undo history and keeps root properties.
     processor.swapABState();
     EXPECT_EQ (processor.getParameter ("gain"), 0.0f);
+    (void) processor.copyFlushedState(); // the parameter state's own write of the defaults
     EXPECT_FALSE (processor.undoManager.canUndo());
     EXPECT_EQ ((int) processor.parameters.state.getProperty ("lastUIWidth"), 700);
     processor.swapABState();
@@ -119,6 +120,13 @@ TEST (UndoManager, SharedByParameterStateAndExtensionState)
     (void) processor.copyFlushedState();
     ASSERT_TRUE (processor.undoManager.canUndo());
     processor.undoManager.undo();
+    EXPECT_EQ (processor.getParameter ("gain"), 0.0f);
+
+    // Nor does the "Default" preset's reset, once the parameter state writes it into the tree.
+    processor.undoManager.redo();
+    processor.resetParametersToDefault();
+    (void) processor.copyFlushedState();
+    EXPECT_FALSE (processor.undoManager.undo());
     EXPECT_EQ (processor.getParameter ("gain"), 0.0f);
 }
 
