@@ -81,8 +81,8 @@ public:
     juce::ValueTree copyFlushedState();
 
     /** Writes the values JUCE has not yet copied into the state tree, through the undo
-        manager, so they join the transaction they were made in. Whatever moves or
-        clears the undo history does this first, or the late write lands after it. */
+        manager, into the open transaction. Whatever moves or clears the undo history
+        does this first: JUCE's own later write would land after it. */
     void flushParameterValues();
 
     /** The blob of getStateInformation as a standalone function of a state tree. */

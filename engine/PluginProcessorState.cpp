@@ -166,8 +166,8 @@ void PluginProcessor::resetAllParametersToDefault()
 void PluginProcessor::resetParametersToDefault()
 {
     resetAllParametersToDefault();
-    flushParameterValues();
     extensionState.resetToDefaults();
+    flushParameterValues();
     undoManager.clearUndoHistory();
 }
 

@@ -78,7 +78,7 @@ TEST (ABSnapshots, StoreKeepsTheLastSwapExchangesAndWithoutASnapshotResets)
     // No snapshot yet: a reset that clears the undo history and keeps root properties.
     processor.swapABState();
     EXPECT_EQ (processor.getParameter ("gain"), 0.0f);
-    (void) processor.copyFlushedState(); // the parameter state's own write of the defaults
+    processor.flushParameterValues(); // as the parameter state's timer would
     EXPECT_FALSE (processor.undoManager.canUndo());
     EXPECT_EQ ((int) processor.parameters.state.getProperty ("lastUIWidth"), 700);
     processor.swapABState();
@@ -122,10 +122,10 @@ TEST (UndoManager, SharedByParameterStateAndExtensionState)
     processor.undoManager.undo();
     EXPECT_EQ (processor.getParameter ("gain"), 0.0f);
 
-    // Nor does the "Default" preset's reset, once the parameter state writes it into the tree.
+    // The "Default" preset's reset leaves nothing to undo, also after the timer's write.
     processor.undoManager.redo();
     processor.resetParametersToDefault();
-    (void) processor.copyFlushedState();
+    processor.flushParameterValues();
     EXPECT_FALSE (processor.undoManager.undo());
     EXPECT_EQ (processor.getParameter ("gain"), 0.0f);
 }

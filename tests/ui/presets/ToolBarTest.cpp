@@ -109,7 +109,7 @@ TEST_F (Bar, UndoAndRedoTheLastFaderDragAlsoBeforeItsValueReachesTheTree)
     juce::SliderParameterAttachment bound (*processor.parameters.getParameter ("Level"), fader, &processor.undoManager);
     for (auto value : { 5.0, 7.0 }) // 7 still waits for the parameter state's write into the tree when "<" comes
     {
-        processor.copyFlushedState();
+        processor.flushParameterValues();
         juce::Slider::ScopedDragNotification drag (fader);
         fader.setValue (value, juce::sendNotificationSync);
     }
