@@ -231,6 +231,16 @@ public:
 
         auto sum = [] (Measured a, Measured b) { return a && b ? Measured (*a + *b) : Measured(); };
 
+        auto cell = [] (Measured value, const char* format)
+        {
+            char text[32] = "-";
+
+            if (value)
+                std::snprintf (text, sizeof (text), format, *value);
+
+            return std::string (text);
+        };
+
         struct Row
         {
             std::string what;
@@ -254,18 +264,9 @@ public:
                 if (! r.ours && ! r.theirs)
                     continue;
 
-                char ours[32] = "-", theirs[32] = "-", ratio[32] = "-";
-
-                if (r.ours)
-                    std::snprintf (ours, sizeof (ours), "%.2f", *r.ours);
-
-                if (r.theirs)
-                    std::snprintf (theirs, sizeof (theirs), "%.2f", *r.theirs);
-
-                if (r.ours && r.theirs)
-                    std::snprintf (ratio, sizeof (ratio), "%.3f", *r.theirs > 0 ? *r.ours / *r.theirs : 0.0);
-
-                std::fprintf (out, "%-28s %10s %10s %8s\n", r.what.c_str(), ours, theirs, ratio);
+                const auto ratio = r.ours && r.theirs ? Measured (*r.theirs > 0 ? *r.ours / *r.theirs : 0.0) : Measured();
+                std::fprintf (out, "%-28s %10s %10s %8s\n", r.what.c_str(), cell (r.ours, "%.2f").c_str(),
+                              cell (r.theirs, "%.2f").c_str(), cell (ratio, "%.3f").c_str());
             }
         };
 

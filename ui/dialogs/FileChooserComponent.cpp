@@ -114,9 +114,7 @@ void FileChooserComponent::nameBoxReturnPressed (const std::function<void()>& br
     else if (typed.isNotEmpty() && browsersOwnReturn)
     {
         // The browser moves into a typed folder by getChildFile, which would take "~" for home.
-        if (typed.startsWithChar ('~'))
-            fileNameBox->setText ("./" + typed, false);
-
+        fileNameBox->setText (literalRelativePath (typed), false);
         browsersOwnReturn();
     }
 }

@@ -86,9 +86,14 @@ bool isInsideFolder (const juce::File& file, const juce::File& folder)
         && resolvedFile.isAChildOf (resolvedFolder);
 }
 
+juce::String literalRelativePath (const juce::String& relativePath)
+{
+    return relativePath.startsWithChar ('~') ? "./" + relativePath : relativePath;
+}
+
 juce::File childFile (const juce::File& folder, const juce::String& relativePath)
 {
-    return folder.getChildFile (relativePath.startsWithChar ('~') ? "./" + relativePath : relativePath);
+    return folder.getChildFile (literalRelativePath (relativePath));
 }
 
 juce::File withExtension (const juce::File& file, const juce::String& extension)

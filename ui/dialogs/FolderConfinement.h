@@ -15,8 +15,12 @@ juce::File resolveLinks (const juce::File& file);
     links followed: what is written to the file stays in the folder. */
 bool isInsideFolder (const juce::File& file, const juce::File& folder);
 
+/** The relative path written so that juce::File::getChildFile takes it literally:
+    "./" before a first name that begins with "~", which it reads as a home folder. */
+juce::String literalRelativePath (const juce::String& relativePath);
+
 /** The file a relative path names inside the folder, a first name that begins
-    with "~" included: juce::File::getChildFile reads that as a home folder. */
+    with "~" included. */
 juce::File childFile (const juce::File& folder, const juce::String& relativePath);
 
 /** The file (not the empty File) with the extension, which begins with a dot
